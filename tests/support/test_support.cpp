@@ -33,7 +33,7 @@ TempDir::~TempDir() {
 
 fs::path CorpusDir() {
   const char* env = std::getenv("AIRFOLDEX_CORPUS");
-  return env ? fs::path(env) : fs::path("../shared/corpus");
+  return env && *env ? fs::path(env) : fs::path(AIRFOLDEX_TEST_CORPUS);
 }
 
 std::string ReadFileBytes(const fs::path& path) {
@@ -91,6 +91,11 @@ int RunCommand(const std::string& command, std::string* out, bool mergeStderr) {
   const int status = pclose(pipe);
   if (out) *out = collected;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string CliPath() {
+  const char* env = std::getenv("AIRFOLDEX_CLI");
+  return env && *env ? env : AIRFOLDEX_TEST_CLI;
 }
 
 bool HaveProgram(const std::string& name) {

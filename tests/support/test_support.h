@@ -40,6 +40,9 @@ std::string PatternAudio(std::size_t length);
 // Runs a shell command; returns its exit status and puts stdout (and stderr when asked) in `out`.
 int RunCommand(const std::string& command, std::string* out = nullptr, bool mergeStderr = false);
 
+// The airfoldex-cli executable of this build.
+std::string CliPath();
+
 // True when a program is on PATH (peer tools: sox, ffmpeg, ffprobe ...).
 bool HaveProgram(const std::string& name);
 
