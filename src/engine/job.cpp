@@ -1,0 +1,287 @@
+#include "engine/job.h"
+
+#include <ctime>
+#include <filesystem>
+
+#include "engine/acquisition.h"
+#include "engine/assembly.h"
+#include "engine/paths.h"
+#include "engine/results_log.h"
+
+namespace airfoldex {
+
+namespace fs = std::filesystem;
+
+LocalDateTime SystemClock::Now() {
+  const std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&now, &tm);
+  return LocalDateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+namespace {
+
+std::string Trimmed(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const auto last = text.find_last_not_of(" \t");
+  return std::string(text.substr(first, last - first + 1));
+}
+
+bool Listable(FormatCode from, std::string_view name) {
+  const std::string lower = ToLowerAscii(name);
+  const auto ends = [&](std::string_view suffix) {
+    return lower.size() >= suffix.size() &&
+           lower.compare(lower.size() - suffix.size(), suffix.size(), suffix) == 0;
+  };
+  if (from == code::kMaestro) return ends(".daf");
+  if (from == code::kMp3) return ends(".mp3");
+  return ends(".wav") || (from == code::kCsvMetadata && ends(".mts"));
+}
+
+}  // namespace
+
+int Job::ListSourceFiles() {
+  listing_.clear();
+  const auto& settings = ctx_.settings;
+  if (!settings.SourceFolder.empty()) {
+    for (auto& name : ListFilesSorted(UserPath(settings.SourceFolder))) {
+      if (Listable(settings.FromCode, name)) listing_.push_back(std::move(name));
+    }
+  }
+  ctx_.ui.ShowSourceCount(static_cast<int>(listing_.size()));
+  return static_cast<int>(listing_.size());
+}
+
+Job::Prep Job::Prepare(JobOutcome& outcome) {
+  auto& settings = ctx_.settings;
+  auto& ui = ctx_.ui;
+
+  // Step 1: the form.
+  ctx_.step = 1;
+  if (Trimmed(settings.LogPath).empty() || Trimmed(settings.SourceFolder).empty() ||
+      Trimmed(settings.DestinationFolder).empty()) {
+    outcome.Message = "Please fill out the form.";
+    ui.ShowMessage("Airfoldex", outcome.Message, MessageIcon::None, MessageButtons::Ok);
+    ui.FocusSourceBox();
+    return Prep::Return;
+  }
+
+  Prep result = Prep::Continue;
+  ctx_.Guard(2, [&] {
+    settings.PilCsvMode = false;
+    ListSourceFiles();
+    // The text replacements of the source folder load here once they are part of the program.
+    settings.MacrosLoaded = false;
+
+    if (settings.FromCode == code::kCsvMetadata) {
+      settings.CsvMetadataFile.clear();
+      for (const auto& name : ListFilesSorted(UserPath(settings.SourceFolder))) {
+        if (EndsWithNoCase(name, ".csv")) {
+          settings.CsvMetadataFile = name;
+          break;
+        }
+      }
+      if (Trimmed(settings.CsvMetadataFile).empty()) {
+        ui.ShowMessage("Airfoldex", "CSV file not found in the source folder.", MessageIcon::None,
+                       MessageButtons::Ok);
+        result = Prep::ToJobEnd;
+        return;
+      }
+      settings.CsvPrefix = settings.CsvMetadataFile.substr(0, 3);
+      if (!fs::exists(UserPath(settings.SourceFolder) / settings.CsvMetadataFile)) {
+        outcome.Message = "Input CSV file must be named " + settings.CsvPrefix + ".csv";
+        ui.ShowMessage("File not found!", outcome.Message, MessageIcon::None, MessageButtons::Ok);
+        result = Prep::Return;
+        return;
+      }
+      settings.PilCsvMode = ToLowerAscii(settings.CsvMetadataFile).find("pil.csv") != std::string::npos;
+    }
+
+    if (listing_.empty()) {
+      ui.ShowMessage("Airfoldex", "No audio files were found in the SOURCE folder.", MessageIcon::None,
+                     MessageButtons::Ok);
+      result = Prep::ToJobEnd;
+      return;
+    }
+
+    const fs::path dest = UserPath(settings.DestinationFolder);
+    std::error_code ec;
+    if (!fs::is_directory(dest, ec)) {
+      const auto answer =
+          ui.ShowMessage("Airfoldex", "Destination folder does not exist.\r\nDo you want me to create it?",
+                         MessageIcon::None, MessageButtons::YesNo);
+      if (answer != MessageAnswer::Yes) {
+        result = Prep::ToJobEnd;
+        return;
+      }
+      fs::create_directories(dest, ec);  // an error shows up as failed files
+    }
+
+    if (Trimmed(settings.LogPath).empty()) {
+      settings.LogPath = (dest / "LogFile.txt").string();
+      ui.ShowLogPath(settings.LogPath);
+      ctx_.store.WriteSetting(kSettingsSection, "Log", settings.LogPath);
+    }
+    // The ENCO database and the rename list load here once they are part of the program.
+    settings.EncoLoaded = false;
+    settings.RenameActive = false;
+  });
+  if (result != Prep::Continue) return result;
+
+  ctx_.Guard(3, [&] {
+    const int n = static_cast<int>(listing_.size()) - 1;
+    if (n != -1) ui.SetOverallProgress(0, n == 0 ? 1 : n);
+  });
+  ctx_.Guard(4, [&] {
+    passed_ = 0;
+    failed_ = 0;
+  });
+  return Prep::Continue;
+}
+
+void Job::Convert() {
+  auto& s = ctx_.session;
+  auto& settings = ctx_.settings;
+  // A conversion interrupted by an error counts as failed.
+  s.File.FileResult = false;
+  s.File.FileResultSet = true;
+
+  if (settings.ToCode == code::kReportOnly) {
+    throw ProcessError(errnum::kFormatNotAvailable,
+                       "Writing \"" + settings.ToText + "\" files is not available in this version.");
+  }
+  // Text replacements of the destination name apply here once they are part of the program.
+  std::string dest = s.File.DestinationPath.string();
+  if (EndsWithNoCase(dest, ".mts")) {
+    dest = ReplaceAll(ReplaceAll(std::move(dest), ".mts", ".wav"), ".MTS", ".wav");
+    s.File.DestinationPath = dest;
+  }
+  s.File.FileResult = AssembleDestination(ctx_, s.File.SourcePath, s.File.DestinationPath) == -1;
+}
+
+void Job::ConvertFile(int index) {
+  auto& s = ctx_.session;
+  auto& settings = ctx_.settings;
+  auto& ui = ctx_.ui;
+
+  s.BeginFile();
+  abort_ = false;
+  const std::string& name = listing_[static_cast<std::size_t>(index)];
+  ui.SetStatusText(name);
+  ctx_.Guard(4, [&] {
+    s.File.FileName = name;
+    s.File.BaseKey = BaseKeyOf(name);
+    s.File.SourcePath = UserPath(settings.SourceFolder) / name;
+    s.File.DestinationPath = UserPath(settings.DestinationFolder) / name;
+    ui.ShowCurrentIndex(index + 1);
+  });
+
+  AcquireSource(ctx_);
+  const bool acquisitionFailed = s.File.FileResultSet && !s.File.FileResult;
+
+  if (!acquisitionFailed) {
+    ctx_.step = 16;
+    if (abort_) return;  // neither passed nor failed
+    // The renaming of the destination (cut numbers, rename list, artist/title names) runs here as
+    // steps 16 and 17 once it is part of the program.
+    ctx_.Guard(18, [&] {
+      Convert();
+      if (settings.ToCode != code::kReportOnly) SetLogEndingAfterConversion(s);
+    });
+  }
+
+  ctx_.Guard(19, [&] { ComputeLogValues(ctx_); });
+
+  if (s.File.FileResult) {
+    ctx_.Guard(20, [&] {
+      ui.SetStatusText("Conversion of " + name + " was Successful.");
+      ui.YieldToUi();
+      LogOutcome(ctx_, true);
+      ++passed_;
+    });
+  } else {
+    ctx_.Guard(21, [&] {
+      ui.SetStatusText("Couldn't convert file!");
+      ++failed_;
+      s.File.CopyToFailed = true;
+      LogOutcome(ctx_, false);
+    });
+  }
+  ctx_.Guard(21, [&] {
+    if (s.File.CopyToFailed) CopyToFailedFolder(UserPath(settings.SourceFolder), name);
+  });
+}
+
+void Job::EndJob(JobOutcome& outcome) {
+  auto& settings = ctx_.settings;
+  auto& ui = ctx_.ui;
+  ctx_.Guard(22, [&] {
+    AppendLogLine(UserPath(settings.LogPath), "", ui);
+    RemoveEmptyFailedFolder(UserPath(settings.SourceFolder));
+  });
+
+  const std::string counts =
+      "Files Passed: " + std::to_string(passed_) + " Failures: " + std::to_string(failed_);
+  outcome.end = aborted_ ? JobOutcome::End::Aborted : JobOutcome::End::Completed;
+  outcome.Passed = passed_;
+  outcome.Failed = failed_;
+  outcome.Message = (aborted_ ? "Job Aborted! " : "Job Completed! ") + counts;
+
+  if (ui.ScheduleTimerEnabled()) {
+    if (aborted_) {
+      ctx_.Guard(24, [&] {
+        if (!settings.Unattended) {
+          ui.ShowMessage("Airfoldex", outcome.Message, MessageIcon::Exclamation, MessageButtons::Ok);
+        }
+      });
+      ctx_.Guard(25, [&] {
+        ui.SetOverallProgress(0, 1);
+        ui.SetStatusText("Conversion(s) completed. Fail: " + std::to_string(failed_));
+      });
+    } else {
+      ctx_.Guard(23, [&] {
+        if (!settings.Unattended) {
+          ui.ShowMessage("Airfoldex", outcome.Message, MessageIcon::None, MessageButtons::Ok);
+        }
+        ui.SetOverallProgress(0, 1);
+        ui.SetStatusText("Conversion(s) completed. Passed: " + std::to_string(passed_) +
+                         " Fail: " + std::to_string(failed_));
+      });
+    }
+  } else {
+    // The scheduler stopped its timer for this run; it runs again from here.
+    ui.StartScheduleTimer();
+  }
+}
+
+JobOutcome Job::RunJob() {
+  JobOutcome outcome;
+  abort_ = false;
+  aborted_ = false;
+  passed_ = 0;
+  failed_ = 0;
+
+  const Prep prep = Prepare(outcome);
+  if (prep == Prep::Return) return outcome;
+
+  if (prep == Prep::Continue) {
+    const int n = static_cast<int>(listing_.size()) - 1;
+    for (int i = 0; i <= n;) {
+      ConvertFile(i);
+      ++i;
+      if (i <= n) {
+        ctx_.ui.SetOverallProgress(i, n);
+        ctx_.ui.YieldToUi();
+      }
+      if (abort_) {
+        aborted_ = true;
+        break;
+      }
+    }
+  }
+  EndJob(outcome);
+  return outcome;
+}
+
+}  // namespace airfoldex

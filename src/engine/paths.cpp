@@ -1,0 +1,75 @@
+#include "engine/paths.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <system_error>
+
+namespace airfoldex {
+
+namespace fs = std::filesystem;
+
+fs::path UserPath(std::string_view text) {
+  std::string s(text);
+  if constexpr (fs::path::preferred_separator == '/') {
+    std::replace(s.begin(), s.end(), '\\', '/');
+  }
+  return fs::path(s);
+}
+
+std::string ToUpperAscii(std::string_view text) {
+  std::string out(text);
+  for (auto& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return out;
+}
+
+std::string ToLowerAscii(std::string_view text) {
+  std::string out(text);
+  for (auto& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() &&
+         ToLowerAscii(text.substr(text.size() - suffix.size())) == ToLowerAscii(suffix);
+}
+
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
+  if (from.empty()) return text;
+  std::size_t pos = 0;
+  while ((pos = text.find(from, pos)) != std::string::npos) {
+    text.replace(pos, from.size(), to);
+    pos += to.size();
+  }
+  return text;
+}
+
+std::string BaseKeyOf(std::string_view fileName) { return ReplaceAll(ToUpperAscii(fileName), ".WAV", ""); }
+
+std::vector<std::string> ListFilesSorted(const fs::path& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  fs::directory_iterator it(folder, ec);
+  if (ec) return names;
+  for (const auto& entry : it) {
+    std::error_code typeEc;
+    if (entry.is_regular_file(typeEc)) names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    const auto ua = ToUpperAscii(a), ub = ToUpperAscii(b);
+    return ua != ub ? ua < ub : a < b;
+  });
+  return names;
+}
+
+fs::path DataFolder() {
+  if (const char* data = std::getenv("AIRFOLDEX_DATA"); data && *data) return UserPath(data);
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) return fs::path(xdg) / "airfoldex";
+  if (const char* home = std::getenv("HOME"); home && *home) return fs::path(home) / ".config" / "airfoldex";
+  return fs::current_path() / "airfoldex";
+}
+
+}  // namespace airfoldex

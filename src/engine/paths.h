@@ -1,0 +1,36 @@
+#pragma once
+
+// File-system helpers with the habits the automation world expects: paths given with "\" or
+// "/", folders listed in case-insensitive name order, letter case of names ignored on lookup.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace airfoldex {
+
+// A path typed by a person or read from a settings file; "\" and "/" both separate.
+std::filesystem::path UserPath(std::string_view text);
+
+// ASCII case mapping (file names are UTF-8; bytes above 0x7F stay as they are).
+std::string ToUpperAscii(std::string_view text);
+std::string ToLowerAscii(std::string_view text);
+bool EndsWithNoCase(std::string_view text, std::string_view suffix);
+
+// Replaces every occurrence of `from` in `text` by `to`.
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to);
+
+// The file name upper-cased with every ".WAV" removed: "song.wave.wav" -> "SONGE".
+std::string BaseKeyOf(std::string_view fileName);
+
+// The names of the regular files of a folder (no subfolders), sorted by the byte order of their
+// upper-cased names so that runs are repeatable. Empty when the folder cannot be read.
+std::vector<std::string> ListFilesSorted(const std::filesystem::path& folder);
+
+// The data folder: $AIRFOLDEX_DATA when set, else $XDG_CONFIG_HOME/airfoldex, else
+// ~/.config/airfoldex.
+std::filesystem::path DataFolder();
+
+}  // namespace airfoldex

@@ -1,0 +1,142 @@
+#include "ui/ini_settings.h"
+
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <vector>
+
+namespace airfoldex {
+
+namespace {
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (auto& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+std::string_view Trim(std::string_view s) {
+  const auto first = s.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const auto last = s.find_last_not_of(" \t");
+  return s.substr(first, last - first + 1);
+}
+
+struct IniText {
+  std::vector<std::string> lines;  // without line ends
+  std::string eol = "\r\n";
+  bool endsWithEol = true;
+};
+
+bool Load(const std::filesystem::path& file, IniText& ini) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return false;
+  std::stringstream ss;
+  ss << in.rdbuf();
+  const std::string text = ss.str();
+  if (text.find("\r\n") == std::string::npos && text.find('\n') != std::string::npos) ini.eol = "\n";
+  std::size_t start = 0;
+  while (start < text.size()) {
+    auto end = text.find('\n', start);
+    if (end == std::string::npos) {
+      ini.lines.push_back(text.substr(start));
+      ini.endsWithEol = false;
+      break;
+    }
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    ini.lines.push_back(std::move(line));
+    start = end + 1;
+  }
+  return true;
+}
+
+std::optional<std::string_view> SectionName(std::string_view line) {
+  const auto t = Trim(line);
+  if (t.size() >= 2 && t.front() == '[') {
+    const auto close = t.find(']');
+    if (close != std::string_view::npos) return Trim(t.substr(1, close - 1));
+  }
+  return std::nullopt;
+}
+
+// The key of a "key=value" line, or nothing for comments and other lines.
+std::optional<std::string_view> KeyOf(std::string_view line) {
+  const auto t = Trim(line);
+  if (t.empty() || t.front() == ';') return std::nullopt;
+  const auto eq = line.find('=');
+  if (eq == std::string_view::npos) return std::nullopt;
+  return Trim(line.substr(0, eq));
+}
+
+}  // namespace
+
+std::string IniSettings::ReadSetting(std::string_view section, std::string_view key,
+                                     std::string_view defaultValue) {
+  IniText ini;
+  if (!Load(file_, ini)) return std::string(defaultValue);
+  const std::string wantSection = Lower(section), wantKey = Lower(key);
+  bool inSection = false;
+  for (const auto& line : ini.lines) {
+    if (auto name = SectionName(line)) {
+      inSection = Lower(*name) == wantSection;
+      continue;
+    }
+    if (!inSection) continue;
+    if (auto k = KeyOf(line); k && Lower(*k) == wantKey) {
+      std::string value(Trim(std::string_view(line).substr(line.find('=') + 1)));
+      if (value.size() > kMaxSettingLength) value.resize(kMaxSettingLength);
+      return value.empty() ? std::string(defaultValue) : value;
+    }
+  }
+  return std::string(defaultValue);
+}
+
+void IniSettings::WriteSetting(std::string_view section, std::string_view key, std::string_view value) {
+  IniText ini;
+  Load(file_, ini);
+  const std::string wantSection = Lower(section), wantKey = Lower(key);
+  const std::string newLine = std::string(key) + "=" + std::string(value);
+
+  bool inSection = false, sectionSeen = false, done = false;
+  std::size_t insertAt = ini.lines.size();
+  for (std::size_t i = 0; i < ini.lines.size() && !done; ++i) {
+    if (auto name = SectionName(ini.lines[i])) {
+      if (inSection) break;  // end of our section: insert after its last non-blank line
+      inSection = Lower(*name) == wantSection;
+      if (inSection) {
+        sectionSeen = true;
+        insertAt = i + 1;
+      }
+      continue;
+    }
+    if (!inSection) continue;
+    if (!Trim(ini.lines[i]).empty()) insertAt = i + 1;
+    if (auto k = KeyOf(ini.lines[i]); k && Lower(*k) == wantKey) {
+      ini.lines[i] = newLine;
+      done = true;
+    }
+  }
+  if (!done) {
+    if (sectionSeen) {
+      ini.lines.insert(ini.lines.begin() + static_cast<std::ptrdiff_t>(insertAt), newLine);
+    } else {
+      ini.lines.push_back("[" + std::string(section) + "]");
+      ini.lines.push_back(newLine);
+    }
+  }
+
+  std::string out;
+  for (std::size_t i = 0; i < ini.lines.size(); ++i) {
+    out += ini.lines[i];
+    if (i + 1 < ini.lines.size() || ini.endsWithEol || !done) out += ini.eol;
+  }
+  std::ofstream f(file_, std::ios::binary | std::ios::trunc);
+  f.write(out.data(), static_cast<std::streamsize>(out.size()));
+  f.close();
+  lastWriteFailed_ = !f;
+}
+
+}  // namespace airfoldex
