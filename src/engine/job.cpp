@@ -21,13 +21,6 @@ LocalDateTime SystemClock::Now() {
 
 namespace {
 
-std::string Trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \t");
-  return std::string(text.substr(first, last - first + 1));
-}
-
 bool Listable(FormatCode from, std::string_view name) {
   const std::string lower = ToLowerAscii(name);
   const auto ends = [&](std::string_view suffix) {
@@ -53,80 +46,108 @@ int Job::ListSourceFiles() {
   return static_cast<int>(listing_.size());
 }
 
+Job::Prep Job::FindCsvMetadataFile(JobOutcome& outcome) {
+  auto& settings = ctx_.settings;
+  settings.CsvMetadataFile.clear();
+  for (const auto& name : ListFilesSorted(UserPath(settings.SourceFolder))) {
+    if (EndsWithNoCase(name, ".csv")) {
+      settings.CsvMetadataFile = name;
+      break;
+    }
+  }
+  if (TrimBlanks(settings.CsvMetadataFile).empty()) {
+    ctx_.ui.ShowMessage("Airfoldex", "CSV file not found in the source folder.", MessageIcon::None,
+                        MessageButtons::Ok);
+    return Prep::ToJobEnd;
+  }
+  settings.CsvPrefix = settings.CsvMetadataFile.substr(0, 3);
+  std::error_code ec;
+  if (!fs::exists(UserPath(settings.SourceFolder) / settings.CsvMetadataFile, ec)) {
+    outcome.Message = "Input CSV file must be named " + settings.CsvPrefix + ".csv";
+    ctx_.ui.ShowMessage("File not found!", outcome.Message, MessageIcon::None, MessageButtons::Ok);
+    return Prep::Return;
+  }
+  // A PlayItLive list ("...pil.csv") is read again for every file; any other list is read once
+  // here when the CSV reader is part of the program.
+  settings.PilCsvMode = ToLowerAscii(settings.CsvMetadataFile).find("pil.csv") != std::string::npos;
+  return Prep::Continue;
+}
+
+// The stages below belong to formats and naming rules that are not part of this build yet. Each
+// reports that it found nothing, which is what the job does when the input is absent.
+
+bool Job::LoadTextReplacements() { return false; }
+
+bool Job::LoadEncoDatabase() { return false; }
+
+Job::Prep Job::SetUpRenaming() {
+  ctx_.settings.RenameActive = false;
+  return Prep::Continue;
+}
+
+void Job::RenameDestination() {}
+
+void Job::ApplyTextReplacements() {}
+
 Job::Prep Job::Prepare(JobOutcome& outcome) {
   auto& settings = ctx_.settings;
   auto& ui = ctx_.ui;
 
   // Step 1: the form.
   ctx_.step = 1;
-  if (Trimmed(settings.LogPath).empty() || Trimmed(settings.SourceFolder).empty() ||
-      Trimmed(settings.DestinationFolder).empty()) {
+  if (TrimBlanks(settings.LogPath).empty() || TrimBlanks(settings.SourceFolder).empty() ||
+      TrimBlanks(settings.DestinationFolder).empty()) {
     outcome.Message = "Please fill out the form.";
     ui.ShowMessage("Airfoldex", outcome.Message, MessageIcon::None, MessageButtons::Ok);
     ui.FocusSourceBox();
     return Prep::Return;
   }
 
+  // Step 2: each operation of the preparation runs on its own, so an error in one of them is
+  // reported and the next one still runs.
   Prep result = Prep::Continue;
   ctx_.Guard(2, [&] {
     settings.PilCsvMode = false;
     ListSourceFiles();
-    // The text replacements of the source folder load here once they are part of the program.
-    settings.MacrosLoaded = false;
+  });
+  ctx_.Guard(2, [&] { settings.MacrosLoaded = LoadTextReplacements(); });
+  if (settings.FromCode == code::kCsvMetadata) {
+    ctx_.Guard(2, [&] { result = FindCsvMetadataFile(outcome); });
+    if (result != Prep::Continue) return result;
+  }
 
-    if (settings.FromCode == code::kCsvMetadata) {
-      settings.CsvMetadataFile.clear();
-      for (const auto& name : ListFilesSorted(UserPath(settings.SourceFolder))) {
-        if (EndsWithNoCase(name, ".csv")) {
-          settings.CsvMetadataFile = name;
-          break;
-        }
-      }
-      if (Trimmed(settings.CsvMetadataFile).empty()) {
-        ui.ShowMessage("Airfoldex", "CSV file not found in the source folder.", MessageIcon::None,
-                       MessageButtons::Ok);
-        result = Prep::ToJobEnd;
-        return;
-      }
-      settings.CsvPrefix = settings.CsvMetadataFile.substr(0, 3);
-      if (!fs::exists(UserPath(settings.SourceFolder) / settings.CsvMetadataFile)) {
-        outcome.Message = "Input CSV file must be named " + settings.CsvPrefix + ".csv";
-        ui.ShowMessage("File not found!", outcome.Message, MessageIcon::None, MessageButtons::Ok);
-        result = Prep::Return;
-        return;
-      }
-      settings.PilCsvMode = ToLowerAscii(settings.CsvMetadataFile).find("pil.csv") != std::string::npos;
-    }
-
-    if (listing_.empty()) {
+  if (listing_.empty()) {
+    ctx_.Guard(2, [&] {
       ui.ShowMessage("Airfoldex", "No audio files were found in the SOURCE folder.", MessageIcon::None,
                      MessageButtons::Ok);
-      result = Prep::ToJobEnd;
-      return;
-    }
+    });
+    return Prep::ToJobEnd;
+  }
 
-    const fs::path dest = UserPath(settings.DestinationFolder);
-    std::error_code ec;
-    if (!fs::is_directory(dest, ec)) {
-      const auto answer =
+  const fs::path dest = UserPath(settings.DestinationFolder);
+  std::error_code ec;
+  if (!fs::is_directory(dest, ec)) {
+    MessageAnswer answer = MessageAnswer::No;
+    ctx_.Guard(2, [&] {
+      answer =
           ui.ShowMessage("Airfoldex", "Destination folder does not exist.\r\nDo you want me to create it?",
                          MessageIcon::None, MessageButtons::YesNo);
-      if (answer != MessageAnswer::Yes) {
-        result = Prep::ToJobEnd;
-        return;
-      }
-      fs::create_directories(dest, ec);  // an error shows up as failed files
-    }
+    });
+    if (answer != MessageAnswer::Yes) return Prep::ToJobEnd;
+    fs::create_directories(dest, ec);  // an error here shows up as failed files
+  }
 
-    if (Trimmed(settings.LogPath).empty()) {
+  if (TrimBlanks(settings.LogPath).empty()) {
+    ctx_.Guard(2, [&] {
       settings.LogPath = (dest / "LogFile.txt").string();
       ui.ShowLogPath(settings.LogPath);
       ctx_.store.WriteSetting(kSettingsSection, "Log", settings.LogPath);
-    }
-    // The ENCO database and the rename list load here once they are part of the program.
-    settings.EncoLoaded = false;
-    settings.RenameActive = false;
-  });
+    });
+  }
+  if (settings.FromCode == code::kEnco) {
+    ctx_.Guard(2, [&] { settings.EncoLoaded = LoadEncoDatabase(); });
+  }
+  ctx_.Guard(2, [&] { result = SetUpRenaming(); });
   if (result != Prep::Continue) return result;
 
   ctx_.Guard(3, [&] {
@@ -151,7 +172,7 @@ void Job::Convert() {
     throw ProcessError(errnum::kFormatNotAvailable,
                        "Writing \"" + settings.ToText + "\" files is not available in this version.");
   }
-  // Text replacements of the destination name apply here once they are part of the program.
+  if (settings.MacrosLoaded) ApplyTextReplacements();
   std::string dest = s.File.DestinationPath.string();
   if (EndsWithNoCase(dest, ".mts")) {
     dest = ReplaceAll(ReplaceAll(std::move(dest), ".mts", ".wav"), ".MTS", ".wav");
@@ -183,8 +204,7 @@ void Job::ConvertFile(int index) {
   if (!acquisitionFailed) {
     ctx_.step = 16;
     if (abort_) return;  // neither passed nor failed
-    // The renaming of the destination (cut numbers, rename list, artist/title names) runs here as
-    // steps 16 and 17 once it is part of the program.
+    ctx_.Guard(17, [&] { RenameDestination(); });
     ctx_.Guard(18, [&] {
       Convert();
       if (settings.ToCode != code::kReportOnly) SetLogEndingAfterConversion(s);

@@ -42,6 +42,12 @@ class Job {
  private:
   enum class Prep { Continue, ToJobEnd, Return };
   Prep Prepare(JobOutcome& outcome);
+  Prep FindCsvMetadataFile(JobOutcome& outcome);
+  bool LoadTextReplacements();
+  bool LoadEncoDatabase();
+  Prep SetUpRenaming();
+  void RenameDestination();
+  void ApplyTextReplacements();
   void ConvertFile(int index);
   void Convert();
   void EndJob(JobOutcome& outcome);

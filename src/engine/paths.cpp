@@ -16,37 +16,6 @@ fs::path UserPath(std::string_view text) {
   return fs::path(s);
 }
 
-std::string ToUpperAscii(std::string_view text) {
-  std::string out(text);
-  for (auto& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
-}
-
-std::string ToLowerAscii(std::string_view text) {
-  std::string out(text);
-  for (auto& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
-
-bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
-  return text.size() >= suffix.size() &&
-         ToLowerAscii(text.substr(text.size() - suffix.size())) == ToLowerAscii(suffix);
-}
-
-std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
-  if (from.empty()) return text;
-  std::size_t pos = 0;
-  while ((pos = text.find(from, pos)) != std::string::npos) {
-    text.replace(pos, from.size(), to);
-    pos += to.size();
-  }
-  return text;
-}
-
 std::string BaseKeyOf(std::string_view fileName) { return ReplaceAll(ToUpperAscii(fileName), ".WAV", ""); }
 
 std::vector<std::string> ListFilesSorted(const fs::path& folder) {

@@ -9,18 +9,12 @@
 #include <string_view>
 #include <vector>
 
+#include "model/ascii_text.h"
+
 namespace airfoldex {
 
 // A path typed by a person or read from a settings file; "\" and "/" both separate.
 std::filesystem::path UserPath(std::string_view text);
-
-// ASCII case mapping (file names are UTF-8; bytes above 0x7F stay as they are).
-std::string ToUpperAscii(std::string_view text);
-std::string ToLowerAscii(std::string_view text);
-bool EndsWithNoCase(std::string_view text, std::string_view suffix);
-
-// Replaces every occurrence of `from` in `text` by `to`.
-std::string ReplaceAll(std::string text, std::string_view from, std::string_view to);
 
 // The file name upper-cased with every ".WAV" removed: "song.wave.wav" -> "SONGE".
 std::string BaseKeyOf(std::string_view fileName);

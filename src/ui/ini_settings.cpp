@@ -5,24 +5,11 @@
 #include <sstream>
 #include <vector>
 
+#include "model/ascii_text.h"
+
 namespace airfoldex {
 
 namespace {
-
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (auto& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
-
-std::string_view Trim(std::string_view s) {
-  const auto first = s.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const auto last = s.find_last_not_of(" \t");
-  return s.substr(first, last - first + 1);
-}
 
 struct IniText {
   std::vector<std::string> lines;  // without line ends
@@ -54,21 +41,21 @@ bool Load(const std::filesystem::path& file, IniText& ini) {
 }
 
 std::optional<std::string_view> SectionName(std::string_view line) {
-  const auto t = Trim(line);
+  const auto t = TrimBlanks(line);
   if (t.size() >= 2 && t.front() == '[') {
     const auto close = t.find(']');
-    if (close != std::string_view::npos) return Trim(t.substr(1, close - 1));
+    if (close != std::string_view::npos) return TrimBlanks(t.substr(1, close - 1));
   }
   return std::nullopt;
 }
 
 // The key of a "key=value" line, or nothing for comments and other lines.
 std::optional<std::string_view> KeyOf(std::string_view line) {
-  const auto t = Trim(line);
+  const auto t = TrimBlanks(line);
   if (t.empty() || t.front() == ';') return std::nullopt;
   const auto eq = line.find('=');
   if (eq == std::string_view::npos) return std::nullopt;
-  return Trim(line.substr(0, eq));
+  return TrimBlanks(line.substr(0, eq));
 }
 
 }  // namespace
@@ -77,16 +64,16 @@ std::string IniSettings::ReadSetting(std::string_view section, std::string_view 
                                      std::string_view defaultValue) {
   IniText ini;
   if (!Load(file_, ini)) return std::string(defaultValue);
-  const std::string wantSection = Lower(section), wantKey = Lower(key);
+  const std::string wantSection = ToLowerAscii(section), wantKey = ToLowerAscii(key);
   bool inSection = false;
   for (const auto& line : ini.lines) {
     if (auto name = SectionName(line)) {
-      inSection = Lower(*name) == wantSection;
+      inSection = ToLowerAscii(*name) == wantSection;
       continue;
     }
     if (!inSection) continue;
-    if (auto k = KeyOf(line); k && Lower(*k) == wantKey) {
-      std::string value(Trim(std::string_view(line).substr(line.find('=') + 1)));
+    if (auto k = KeyOf(line); k && ToLowerAscii(*k) == wantKey) {
+      std::string value(TrimBlanks(std::string_view(line).substr(line.find('=') + 1)));
       if (value.size() > kMaxSettingLength) value.resize(kMaxSettingLength);
       return value.empty() ? std::string(defaultValue) : value;
     }
@@ -97,7 +84,7 @@ std::string IniSettings::ReadSetting(std::string_view section, std::string_view 
 void IniSettings::WriteSetting(std::string_view section, std::string_view key, std::string_view value) {
   IniText ini;
   Load(file_, ini);
-  const std::string wantSection = Lower(section), wantKey = Lower(key);
+  const std::string wantSection = ToLowerAscii(section), wantKey = ToLowerAscii(key);
   const std::string newLine = std::string(key) + "=" + std::string(value);
 
   bool inSection = false, sectionSeen = false, done = false;
@@ -105,7 +92,7 @@ void IniSettings::WriteSetting(std::string_view section, std::string_view key, s
   for (std::size_t i = 0; i < ini.lines.size() && !done; ++i) {
     if (auto name = SectionName(ini.lines[i])) {
       if (inSection) break;  // end of our section: insert after its last non-blank line
-      inSection = Lower(*name) == wantSection;
+      inSection = ToLowerAscii(*name) == wantSection;
       if (inSection) {
         sectionSeen = true;
         insertAt = i + 1;
@@ -113,8 +100,8 @@ void IniSettings::WriteSetting(std::string_view section, std::string_view key, s
       continue;
     }
     if (!inSection) continue;
-    if (!Trim(ini.lines[i]).empty()) insertAt = i + 1;
-    if (auto k = KeyOf(ini.lines[i]); k && Lower(*k) == wantKey) {
+    if (!TrimBlanks(ini.lines[i]).empty()) insertAt = i + 1;
+    if (auto k = KeyOf(ini.lines[i]); k && ToLowerAscii(*k) == wantKey) {
       ini.lines[i] = newLine;
       done = true;
     }
