@@ -62,6 +62,18 @@ void CliUserInterface::SetFileProgress(int value, int maximum) {
 
 void CliUserInterface::SetOverallProgress(int, int) {}
 
+void CliUserInterface::ShowCurrentIndex(int oneBased) {
+  index_ = oneBased;
+  if (tty_) Redraw();
+}
+
+void CliUserInterface::Finish() {
+  if (tty_ && lineShown_) {
+    std::fputs("\n", stderr);
+    lineShown_ = false;
+  }
+}
+
 void CliUserInterface::YieldToUi() {
   if (g_interrupted) {
     g_interrupted = 0;

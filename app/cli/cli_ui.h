@@ -24,7 +24,10 @@ class CliUserInterface final : public UserInterface {
   void SetOverallProgress(int value, int maximum) override;
   void YieldToUi() override;
   void ShowSourceCount(int count) override { count_ = count; }
-  void ShowCurrentIndex(int oneBased) override { index_ = oneBased; }
+  void ShowCurrentIndex(int oneBased) override;
+
+  // Ends the progress line so that what follows starts on a line of its own.
+  void Finish();
 
   // Called from YieldToUi once after Ctrl-C was pressed.
   void OnInterrupt(std::function<void()> handler) { onInterrupt_ = std::move(handler); }

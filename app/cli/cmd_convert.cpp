@@ -94,6 +94,7 @@ int RunConvert(const std::vector<std::string>& args) {
   ui.OnInterrupt([&job] { job.RequestAbort(); });
 
   const JobOutcome outcome = job.RunJob();
+  ui.Finish();
   std::printf("%s\n", outcome.Message.c_str());
   switch (outcome.end) {
     case JobOutcome::End::NotStarted:

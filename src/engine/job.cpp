@@ -189,13 +189,13 @@ void Job::ConvertFile(int index) {
   s.BeginFile();
   abort_ = false;
   const std::string& name = listing_[static_cast<std::size_t>(index)];
+  ui.ShowCurrentIndex(index + 1);
   ui.SetStatusText(name);
   ctx_.Guard(4, [&] {
     s.File.FileName = name;
     s.File.BaseKey = BaseKeyOf(name);
     s.File.SourcePath = UserPath(settings.SourceFolder) / name;
     s.File.DestinationPath = UserPath(settings.DestinationFolder) / name;
-    ui.ShowCurrentIndex(index + 1);
   });
 
   AcquireSource(ctx_);
