@@ -1,8 +1,15 @@
 #include "cli/cli_ui.h"
 
+#ifdef _WIN32
+#include <io.h>
+#define AIRFOLDEX_ISATTY(fd) _isatty(fd)
+#define AIRFOLDEX_STDERR_FD 2
+#else
 #include <unistd.h>
+#define AIRFOLDEX_ISATTY(fd) isatty(fd)
+#define AIRFOLDEX_STDERR_FD STDERR_FILENO
+#endif
 
-#include <atomic>
 #include <csignal>
 #include <cstdio>
 
@@ -15,11 +22,16 @@ namespace {
 // Set by the signal handler; read by YieldToUi on the main thread.
 volatile std::sig_atomic_t g_interrupted = 0;
 
-extern "C" void HandleInterrupt(int) { g_interrupted = 1; }
+// The first Ctrl-C asks the job to stop after the current file; a second one ends the program.
+extern "C" void HandleInterrupt(int) {
+  g_interrupted = 1;
+  std::signal(SIGINT, SIG_DFL);
+}
 
 }  // namespace
 
-CliUserInterface::CliUserInterface(bool answerYes) : answerYes_(answerYes), tty_(isatty(STDERR_FILENO) != 0) {
+CliUserInterface::CliUserInterface(bool answerYes)
+    : answerYes_(answerYes), tty_(AIRFOLDEX_ISATTY(AIRFOLDEX_STDERR_FD) != 0) {
   g_interrupted = 0;
   std::signal(SIGINT, HandleInterrupt);
 }

@@ -96,15 +96,11 @@ int RunConvert(const std::vector<std::string>& args) {
   const JobOutcome outcome = job.RunJob();
   ui.Finish();
   std::printf("%s\n", outcome.Message.c_str());
-  switch (outcome.end) {
-    case JobOutcome::End::NotStarted:
-      return kExitRefused;
-    case JobOutcome::End::Aborted:
-      return kExitFailures;
-    case JobOutcome::End::Completed:
-      return outcome.Failed > 0 ? kExitFailures : kExitOk;
+  if (outcome.end == JobOutcome::End::NotStarted || outcome.Declined) return kExitRefused;
+  if (outcome.end == JobOutcome::End::Aborted || outcome.Failed > 0 || outcome.LogWriteFailed) {
+    return kExitFailures;
   }
-  return kExitRefused;
+  return kExitOk;
 }
 
 }  // namespace airfoldex::cli

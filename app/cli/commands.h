@@ -1,8 +1,9 @@
 #pragma once
 
 // One function per subcommand of airfoldex-cli. Each returns the process exit status:
-// 0 done and no file failed, 1 at least one file failed (or the job was aborted),
-// 2 the request was refused or invalid.
+// 0 done and no file failed, 1 at least one file failed, the job was aborted or the results log
+// could not be written, 2 the request was refused or invalid (also a question answered No that
+// ends the job before its files).
 
 #include <string>
 #include <vector>

@@ -17,6 +17,11 @@ bool SourceReadersAvailable(FormatCode fromCode) {
   }
 }
 
+void AcquireLate(JobContext& ctx) {
+  throw ProcessError(errnum::kFormatNotAvailable,
+                     "Reading \"" + ctx.settings.FromText + "\" sources is not available in this version.");
+}
+
 namespace {
 
 void FailUnidentified(JobContext& ctx) {

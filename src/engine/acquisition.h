@@ -11,6 +11,10 @@ namespace airfoldex {
 // cannot be read it sets a failed FileResult, and the driver goes on with the log values.
 void AcquireSource(JobContext& ctx);
 
+// The readers that run inside the conversion step: the ID3 values of an MP3 source, the id3 chunk
+// of a "WAV w/ID3" source.
+void AcquireLate(JobContext& ctx);
+
 // True when the readers of this source system are part of this build.
 bool SourceReadersAvailable(FormatCode fromCode);
 

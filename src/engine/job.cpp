@@ -7,6 +7,7 @@
 #include "engine/assembly.h"
 #include "engine/paths.h"
 #include "engine/results_log.h"
+#include "mp3/mp3_to_wav.h"
 
 namespace airfoldex {
 
@@ -15,7 +16,11 @@ namespace fs = std::filesystem;
 LocalDateTime SystemClock::Now() {
   const std::time_t now = std::time(nullptr);
   std::tm tm{};
+#ifdef _WIN32
+  localtime_s(&tm, &now);
+#else
   localtime_r(&now, &tm);
+#endif
   return LocalDateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
@@ -58,6 +63,7 @@ Job::Prep Job::FindCsvMetadataFile(JobOutcome& outcome) {
   if (TrimBlanks(settings.CsvMetadataFile).empty()) {
     ctx_.ui.ShowMessage("Airfoldex", "CSV file not found in the source folder.", MessageIcon::None,
                         MessageButtons::Ok);
+    declined_ = true;
     return Prep::ToJobEnd;
   }
   settings.CsvPrefix = settings.CsvMetadataFile.substr(0, 3);
@@ -78,7 +84,10 @@ Job::Prep Job::FindCsvMetadataFile(JobOutcome& outcome) {
 
 bool Job::LoadTextReplacements() { return false; }
 
-bool Job::LoadEncoDatabase() { return false; }
+bool Job::LoadEncoDatabase(int& records) {
+  records = 0;
+  return false;
+}
 
 Job::Prep Job::SetUpRenaming() {
   ctx_.settings.RenameActive = false;
@@ -133,7 +142,10 @@ Job::Prep Job::Prepare(JobOutcome& outcome) {
           ui.ShowMessage("Airfoldex", "Destination folder does not exist.\r\nDo you want me to create it?",
                          MessageIcon::None, MessageButtons::YesNo);
     });
-    if (answer != MessageAnswer::Yes) return Prep::ToJobEnd;
+    if (answer != MessageAnswer::Yes) {
+      declined_ = true;
+      return Prep::ToJobEnd;
+    }
     fs::create_directories(dest, ec);  // an error here shows up as failed files
   }
 
@@ -145,10 +157,20 @@ Job::Prep Job::Prepare(JobOutcome& outcome) {
     });
   }
   if (settings.FromCode == code::kEnco) {
-    ctx_.Guard(2, [&] { settings.EncoLoaded = LoadEncoDatabase(); });
+    ctx_.Guard(2, [&] {
+      ui.SetStatusText("Reading ENCO database. Please wait...");
+      ui.YieldToUi();
+      int records = 0;
+      settings.EncoLoaded = LoadEncoDatabase(records);
+      ui.SetStatusText("Reading ENCO database. Records Read: " + std::to_string(records));
+      ui.YieldToUi();
+    });
   }
   ctx_.Guard(2, [&] { result = SetUpRenaming(); });
-  if (result != Prep::Continue) return result;
+  if (result != Prep::Continue) {
+    declined_ = true;
+    return result;
+  }
 
   ctx_.Guard(3, [&] {
     const int n = static_cast<int>(listing_.size()) - 1;
@@ -169,8 +191,20 @@ void Job::Convert() {
   s.File.FileResultSet = true;
 
   if (settings.ToCode == code::kReportOnly) {
-    throw ProcessError(errnum::kFormatNotAvailable,
-                       "Writing \"" + settings.ToText + "\" files is not available in this version.");
+    // The report is the log line: nothing is written, and the log values come from the record.
+    s.File.FileResult = true;
+    s.File.RecordBuilt = true;
+    return;
+  }
+  if (settings.FromCode == code::kMp3 || settings.FromCode == code::kWavWithId3) {
+    AcquireLate(ctx_);
+    ctx_.ui.YieldToUi();
+    if (settings.FromCode == code::kMp3) {
+      s.File.FileResult = Mp3ToWav(ctx_, s.File.SourcePath, s.File.DestinationPath) == -1;
+    } else {
+      s.File.FileResult = AssembleDestination(ctx_, s.File.SourcePath, s.File.DestinationPath) == -1;
+    }
+    return;
   }
   if (settings.MacrosLoaded) ApplyTextReplacements();
   std::string dest = s.File.DestinationPath.string();
@@ -205,27 +239,26 @@ void Job::ConvertFile(int index) {
     ctx_.step = 16;
     if (abort_) return;  // neither passed nor failed
     ctx_.Guard(17, [&] { RenameDestination(); });
-    ctx_.Guard(18, [&] {
-      Convert();
-      if (settings.ToCode != code::kReportOnly) SetLogEndingAfterConversion(s);
-    });
+    ctx_.Guard(18, [&] { Convert(); });
+    if (settings.ToCode != code::kReportOnly) ctx_.Guard(18, [&] { SetLogEndingAfterConversion(s); });
   }
 
   ctx_.Guard(19, [&] { ComputeLogValues(ctx_); });
 
   if (s.File.FileResult) {
+    // Counted before the log line, so a problem with the line cannot lose the file from the totals.
+    ++passed_;
     ctx_.Guard(20, [&] {
       ui.SetStatusText("Conversion of " + name + " was Successful.");
       ui.YieldToUi();
-      LogOutcome(ctx_, true);
-      ++passed_;
+      if (!LogOutcome(ctx_, true)) logWriteFailed_ = true;
     });
   } else {
+    ++failed_;
+    s.File.CopyToFailed = true;
     ctx_.Guard(21, [&] {
       ui.SetStatusText("Couldn't convert file!");
-      ++failed_;
-      s.File.CopyToFailed = true;
-      LogOutcome(ctx_, false);
+      if (!LogOutcome(ctx_, false)) logWriteFailed_ = true;
     });
   }
   ctx_.Guard(21, [&] {
@@ -237,7 +270,7 @@ void Job::EndJob(JobOutcome& outcome) {
   auto& settings = ctx_.settings;
   auto& ui = ctx_.ui;
   ctx_.Guard(22, [&] {
-    AppendLogLine(UserPath(settings.LogPath), "", ui);
+    if (!AppendLogLine(UserPath(settings.LogPath), "", ui)) logWriteFailed_ = true;
     RemoveEmptyFailedFolder(UserPath(settings.SourceFolder));
   });
 
@@ -245,6 +278,7 @@ void Job::EndJob(JobOutcome& outcome) {
       "Files Passed: " + std::to_string(passed_) + " Failures: " + std::to_string(failed_);
   outcome.end = aborted_ ? JobOutcome::End::Aborted : JobOutcome::End::Completed;
   outcome.Passed = passed_;
+  outcome.LogWriteFailed = logWriteFailed_;
   outcome.Failed = failed_;
   outcome.Message = (aborted_ ? "Job Aborted! " : "Job Completed! ") + counts;
 
@@ -279,6 +313,8 @@ JobOutcome Job::RunJob() {
   JobOutcome outcome;
   abort_ = false;
   aborted_ = false;
+  declined_ = false;
+  logWriteFailed_ = false;
   passed_ = 0;
   failed_ = 0;
 
@@ -301,6 +337,7 @@ JobOutcome Job::RunJob() {
     }
   }
   EndJob(outcome);
+  outcome.Declined = declined_;
   return outcome;
 }
 

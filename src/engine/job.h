@@ -22,6 +22,10 @@ struct JobOutcome {
   int Passed = 0;
   int Failed = 0;
   std::string Message;  // the refusal or the summary text
+  // The job ended before its files because a question was answered No or an input is missing.
+  bool Declined = false;
+  // At least one line could not be written to the results log.
+  bool LogWriteFailed = false;
 };
 
 class Job {
@@ -44,7 +48,7 @@ class Job {
   Prep Prepare(JobOutcome& outcome);
   Prep FindCsvMetadataFile(JobOutcome& outcome);
   bool LoadTextReplacements();
-  bool LoadEncoDatabase();
+  bool LoadEncoDatabase(int& records);
   Prep SetUpRenaming();
   void RenameDestination();
   void ApplyTextReplacements();
@@ -56,6 +60,8 @@ class Job {
   std::vector<std::string> listing_;
   std::atomic<bool> abort_{false};
   bool aborted_ = false;
+  bool declined_ = false;
+  bool logWriteFailed_ = false;
   int passed_ = 0;
   int failed_ = 0;
 };

@@ -1,8 +1,11 @@
 #include "engine/results_log.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <limits>
 
 #include "engine/catalogue.h"
 #include "engine/paths.h"
@@ -21,25 +24,19 @@ void JobContext::ReportProcessError(int number, std::string_view description) {
                  MessageIcon::Critical, MessageButtons::Ok);
 }
 
-void AppendLogLine(const fs::path& logPath, std::string_view text, UserInterface& ui) {
+bool AppendLogLine(const fs::path& logPath, std::string_view text, UserInterface& ui) {
   const std::string line = CleanText(text) + "\r\n";
-  FILE* f = std::fopen(logPath.c_str(), "ab");
-  bool ok = f != nullptr;
-  int err = errno;
-  if (ok) {
-    ok = std::fwrite(line.data(), 1, line.size(), f) == line.size();
-    if (!ok) err = errno;
-    if (std::fclose(f) != 0 && ok) {
-      ok = false;
-      err = errno;
-    }
-  }
-  if (!ok) {
-    ui.ShowMessage("Airfoldex-Write Log Problem",
-                   "Error:" + std::to_string(errnum::kPathFileAccess) + " Path/File access error (" +
-                       std::strerror(err) + ")",
-                   MessageIcon::Critical, MessageButtons::Ok);
-  }
+  errno = 0;
+  std::ofstream out(logPath, std::ios::binary | std::ios::app);
+  if (out) out.write(line.data(), static_cast<std::streamsize>(line.size()));
+  if (out) out.close();
+  if (out) return true;
+  const std::string reason = errno != 0 ? std::strerror(errno) : "cannot write the file";
+  ui.ShowMessage(
+      "Airfoldex-Write Log Problem",
+      "Error:" + std::to_string(errnum::kPathFileAccess) + " Path/File access error (" + reason + ")",
+      MessageIcon::Critical, MessageButtons::Ok);
+  return false;
 }
 
 namespace {
@@ -75,8 +72,12 @@ std::string DropLeadingZero(std::string text) {
   return text;
 }
 
+// A log value as minutes and seconds; absurd values are held at the 32-bit limits rather than
+// costing the file its log line.
 std::string FormattedTime(std::string_view value, bool introStyle) {
-  return FormatMinSec(RoundHalfEven(ReadNumberPrefix(value)), introStyle);
+  constexpr double kLimit = std::numeric_limits<int32_t>::max();
+  const double seconds = std::clamp(ReadNumberPrefix(value), -kLimit, kLimit);
+  return FormatMinSec(RoundHalfEven(seconds), introStyle);
 }
 
 std::string WithoutCommas(std::string text) { return ReplaceAll(std::move(text), ",", ""); }
@@ -151,9 +152,9 @@ std::string BuildOutcomeLine(JobContext& ctx, bool success) {
          s.Log.LogEnding + "," + GeneralDateText(ctx.clock.Now());
 }
 
-void LogOutcome(JobContext& ctx, bool success) {
+bool LogOutcome(JobContext& ctx, bool success) {
   const std::string line = BuildOutcomeLine(ctx, success);
-  if (!line.empty()) AppendLogLine(UserPath(ctx.settings.LogPath), line, ctx.ui);
+  return line.empty() || AppendLogLine(UserPath(ctx.settings.LogPath), line, ctx.ui);
 }
 
 bool CopyToFailedFolder(const fs::path& sourceFolder, std::string_view fileName) {

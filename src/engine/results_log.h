@@ -14,7 +14,8 @@ namespace airfoldex {
 
 // Appends CleanText(text) and CR LF to the log (created when missing). A write problem shows
 // "Error:<n> <description>" titled "Airfoldex-Write Log Problem" and the job goes on.
-void AppendLogLine(const std::filesystem::path& logPath, std::string_view text, UserInterface& ui);
+// Returns false when the line could not be written.
+bool AppendLogLine(const std::filesystem::path& logPath, std::string_view text, UserInterface& ui);
 
 // Right after the conversion step of every target but the report: the ending from UserDef.
 void SetLogEndingAfterConversion(Session& session);
@@ -26,8 +27,9 @@ void ComputeLogValues(JobContext& ctx);
 // record without CutID the source name without its extension as CutID.
 std::string BuildOutcomeLine(JobContext& ctx, bool success);
 
-// Builds the outcome line and appends it to the log.
-void LogOutcome(JobContext& ctx, bool success);
+// Builds the outcome line and appends it to the log. False when a line was due and could not be
+// written.
+bool LogOutcome(JobContext& ctx, bool success);
 
 // Copies a failed source into <source folder>/FAILED, replacing a file of that name. True when
 // copied; a failure is silent.

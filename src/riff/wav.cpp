@@ -426,15 +426,25 @@ std::string HexSuffix() {
   return buf;
 }
 
+// Creates a file that must not exist yet ("x": never reuse an existing file).
+std::FILE* OpenNewFile(const fs::path& path) {
+#ifdef _WIN32
+  return _wfopen(path.c_str(), L"wbx");
+#else
+  return std::fopen(path.c_str(), "wbx");
+#endif
+}
+
 // A destination file under construction: a temporary name in the destination folder, removed
 // unless committed.
 class TempOutput {
  public:
   explicit TempOutput(const fs::path& dest) {
     const fs::path folder = dest.parent_path().empty() ? fs::path(".") : dest.parent_path();
+    // A short fixed name, so that destination names near the file-system limit still fit.
     for (int attempt = 0; attempt < 16 && !file_; ++attempt) {
-      path_ = folder / ("." + dest.filename().string() + "." + HexSuffix() + ".tmp");
-      file_ = std::fopen(path_.string().c_str(), "wbx");  // "x": never open an existing file
+      path_ = folder / (".afx-" + HexSuffix() + ".tmp");
+      file_ = OpenNewFile(path_);
     }
     created_ = file_ != nullptr;
   }
@@ -452,8 +462,12 @@ class TempOutput {
   const fs::path& path() const { return path_; }
 
   bool Write(std::string_view bytes) {
-    return bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size();
+    if (bytes.empty()) return true;
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size();
+    if (ok) written_ += bytes.size();
+    return ok;
   }
+  uint64_t written() const { return written_; }
   bool Close() {
     if (!file_) return true;
     const bool ok = std::fclose(file_) == 0;
@@ -465,6 +479,7 @@ class TempOutput {
  private:
   fs::path path_;
   std::FILE* file_ = nullptr;
+  uint64_t written_ = 0;
   bool created_ = false;
   bool committed_ = false;
 };
@@ -606,8 +621,7 @@ WriteResult WriteDestinationWav(const fs::path& source, const fs::path& dest, co
   if (audioPad && !out.Write(std::string_view("\0", 1))) return Fail("cannot write " + out.path().string());
   if (!out.Write(chunks.after)) return Fail("cannot write " + out.path().string());
   if (std::fflush(out.file()) != 0) return Fail("cannot write " + out.path().string());
-  const long length = std::ftell(out.file());
-  if (length < 0 || static_cast<uint64_t>(length) != total) {
+  if (out.written() != total) {
     return Fail("the destination length does not match what was written");
   }
   if (!out.Close()) return Fail("cannot close " + out.path().string());

@@ -83,7 +83,11 @@ std::string IniSettings::ReadSetting(std::string_view section, std::string_view 
 
 void IniSettings::WriteSetting(std::string_view section, std::string_view key, std::string_view value) {
   IniText ini;
-  Load(file_, ini);
+  std::error_code ec;
+  if (!Load(file_, ini) && std::filesystem::exists(file_, ec)) {
+    lastWriteFailed_ = true;  // never replace a file that could not be read
+    return;
+  }
   const std::string wantSection = ToLowerAscii(section), wantKey = ToLowerAscii(key);
   const std::string newLine = std::string(key) + "=" + std::string(value);
 
@@ -120,10 +124,19 @@ void IniSettings::WriteSetting(std::string_view section, std::string_view key, s
     out += ini.lines[i];
     if (i + 1 < ini.lines.size() || ini.endsWithEol || !done) out += ini.eol;
   }
-  std::ofstream f(file_, std::ios::binary | std::ios::trunc);
-  f.write(out.data(), static_cast<std::streamsize>(out.size()));
-  f.close();
-  lastWriteFailed_ = !f;
+  // Written beside the file and renamed over it, so a failed write never leaves half a file.
+  const std::filesystem::path temp = file_.string() + ".new";
+  {
+    std::ofstream f(temp, std::ios::binary | std::ios::trunc);
+    f.write(out.data(), static_cast<std::streamsize>(out.size()));
+    f.close();
+    lastWriteFailed_ = !f;
+  }
+  if (!lastWriteFailed_) {
+    std::filesystem::rename(temp, file_, ec);
+    lastWriteFailed_ = static_cast<bool>(ec);
+  }
+  if (lastWriteFailed_) std::filesystem::remove(temp, ec);
 }
 
 }  // namespace airfoldex

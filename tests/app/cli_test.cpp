@@ -103,7 +103,7 @@ TEST(Cli, MissingDestinationIsCreatedOnlyWithYes) {
   const std::string base = "convert --from CART --to 'WAV/PCM' --source " + Quote(dir / "in") + " --dest " +
                            Quote(dir / "out") + " --log " + Quote(dir / "log.txt");
   auto r = RunCli(data, base);
-  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.status, 2);
   EXPECT_EQ(LastLine(r.out), "Job Completed! Files Passed: 0 Failures: 0");
   EXPECT_FALSE(fs::exists(dir / "out"));
 

@@ -113,18 +113,20 @@ TEST(Job, EndsEarlyWithTheZeroSummary) {
               (std::vector<std::string>{"No audio files were found in the SOURCE folder.",
                                         "Job Completed! Files Passed: 0 Failures: 0"}));
     EXPECT_EQ(outcome.end, JobOutcome::End::Completed);
+    EXPECT_FALSE(outcome.Declined);
     EXPECT_EQ(h.LogText(), "\r\n");
   }
   {
     JobHarness h;  // the destination is missing and the answer is No
     WriteFileBytes(h.src() / "one.wav", test::MakePcmWav("abcd"));
     fs::remove(h.dst());
-    h.job.RunJob();
+    const auto outcome = h.job.RunJob();
     ASSERT_EQ(h.ui.messages.size(), 2u);
     EXPECT_EQ(h.ui.messages[0].text, "Destination folder does not exist.\r\nDo you want me to create it?");
     EXPECT_EQ(h.ui.messages[0].buttons, MessageButtons::YesNo);
     EXPECT_EQ(h.ui.messages[1].text, "Job Completed! Files Passed: 0 Failures: 0");
     EXPECT_FALSE(fs::exists(h.dst()));
+    EXPECT_TRUE(outcome.Declined);
   }
 }
 
@@ -233,6 +235,47 @@ TEST(Job, CsvSourceNeedsACsvFileInTheSourceFolder) {
   h.job.RunJob();
   EXPECT_EQ(h.ui.MessageTexts(), (std::vector<std::string>{"CSV file not found in the source folder.",
                                                            "Job Completed! Files Passed: 0 Failures: 0"}));
+}
+
+}  // namespace
+}  // namespace airfoldex
+
+namespace airfoldex {
+namespace {
+
+TEST(Job, ReportOnlyLogsEveryReadableFileAndWritesNothing) {
+  JobHarness h("CART", "Generate Report Only");
+  for (const char* name : {"a.wav", "b.wav"}) WriteFileBytes(h.src() / name, test::MakePcmWav("abcd"));
+  WriteFileBytes(h.src() / "c.wav", "unreadable");
+  const auto outcome = h.job.RunJob();
+  EXPECT_EQ(outcome.Passed, 2);
+  EXPECT_EQ(outcome.Failed, 1);
+  EXPECT_TRUE(fs::is_empty(h.dst()));
+  const std::string log = h.LogText();
+  EXPECT_EQ(log.rfind("SUCCESS,a.wav,a.wav,a,,,,:00,0:00,0:00,F,", 0), 0u) << log;
+  EXPECT_NE(log.find("\r\nSUCCESS,b.wav,"), std::string::npos);
+  EXPECT_NE(log.find("\r\nFAILED,c.wav,"), std::string::npos);
+  EXPECT_TRUE(fs::exists(h.src() / "FAILED" / "c.wav"));
+}
+
+TEST(Job, NamesNearTheFileSystemLimitStillConvert) {
+  JobHarness h;
+  const std::string name = std::string(240, 'n') + ".wav";
+  WriteFileBytes(h.src() / name, test::MakePcmWav("abcd"));
+  EXPECT_EQ(h.job.RunJob().Passed, 1);
+  EXPECT_TRUE(fs::exists(h.dst() / name));
+}
+
+TEST(Job, AnUnwritableLogIsReportedAndMarkedButTheFilesStillConvert) {
+  JobHarness h;
+  h.settings.LogPath = (h.dir / "no-such-folder" / "log.txt").string();
+  WriteFileBytes(h.src() / "one.wav", test::MakePcmWav("abcd"));
+  const auto outcome = h.job.RunJob();
+  EXPECT_EQ(outcome.Passed, 1);
+  EXPECT_TRUE(outcome.LogWriteFailed);
+  EXPECT_TRUE(fs::exists(h.dst() / "one.wav"));
+  ASSERT_GE(h.ui.messages.size(), 2u);
+  EXPECT_EQ(h.ui.messages[0].title, "Airfoldex-Write Log Problem");
 }
 
 }  // namespace
