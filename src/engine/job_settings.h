@@ -2,10 +2,12 @@
 
 // The options of one conversion run.
 
+#include <array>
 #include <cstdint>
 #include <string>
 
 #include "engine/catalogue.h"
+#include "naming/naming_rules.h"
 
 namespace airfoldex {
 
@@ -42,6 +44,11 @@ struct JobSettings {
   bool AudioVault11Mode = false;
   bool LevelActive = false;
   int32_t Level = 0;
+
+  std::string MtDateFormat = "yyyy/mm/dd";  // dates of the MediaTouch target
+  NamingRules SourceNaming;                 // reading metadata from source file names
+  NamingRules DestinationNaming;            // building destination names from metadata
+  std::array<int16_t, 9> CsvFieldRules{};   // how CSV values replace the record's values
 
   bool MacrosLoaded = false;
   bool EncoLoaded = false;

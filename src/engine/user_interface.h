@@ -3,6 +3,7 @@
 // The engine's one way to the person. The GUI, the command line and the tests each implement it,
 // so every message text, title, icon and button set is testable as data. All text is UTF-8.
 
+#include <string>
 #include <string_view>
 
 namespace airfoldex {
@@ -33,6 +34,15 @@ class UserInterface {
   virtual void ShowCurrentIndex(int /*oneBased*/) {}
   virtual void ShowLogPath(std::string_view /*path*/) {}
   virtual void FocusSourceBox() {}
+
+  // The main window's side of starting a job: its inputs are locked while a job runs and the
+  // Convert button reads "&Abort" meanwhile.
+  virtual void LockInputs(bool /*locked*/) {}
+  virtual void SetConvertCaption(std::string_view /*caption*/) {}
+  // The ENCO database dialog, shown modally; it may change the database path.
+  virtual void ShowEncoDatabaseDialog(std::string& /*databasePath*/) {}
+  // The window's Exit command: an unattended run closes the program after its job.
+  virtual void ExitProgram() {}
 
   // The schedule timer: running while the window is idle, stopped by the scheduler for the
   // length of a run it started. A host without a scheduler keeps it "running".

@@ -62,7 +62,8 @@ TEST(Cli, ConvertsAFolderAndReportsFailuresThroughItsExitStatus) {
   EXPECT_EQ(LastLine(r.out), "Job Completed! Files Passed: 1 Failures: 2");
 
   const std::string logText = ReadFileBytes(log);
-  EXPECT_EQ(logText.rfind("FAILED,fake.wav,fake.wav,fake,,,,:00,0:00,0:00,,", 0), 0u) << logText;
+  // The request's empty line, then one line per file, then the job's empty line.
+  EXPECT_EQ(logText.rfind("\r\nFAILED,fake.wav,fake.wav,fake,,,,:00,0:00,0:00,,", 0), 0u) << logText;
   EXPECT_NE(logText.find("\r\nSUCCESS,good.wav,good.wav,good,,,,:00,0:00,0:00,F,"), std::string::npos);
   EXPECT_NE(logText.find("\r\nFAILED,zero.wav,zero.wav,zero,"), std::string::npos);
   EXPECT_EQ(logText.substr(logText.size() - 4), "\r\n\r\n");
@@ -112,21 +113,117 @@ TEST(Cli, MissingDestinationIsCreatedOnlyWithYes) {
   EXPECT_EQ(LastLine(r.out), "Job Completed! Files Passed: 1 Failures: 0");
 }
 
-TEST(Cli, SettingsFileGivesTheLogAndErrorStops) {
+TEST(Cli, SettingsFileGivesTheOptionsAndReceivesTheFormatChoice) {
   TempDir data, dir;
   fs::create_directory(dir / "in");
   fs::create_directory(dir / "out");
   WriteFileBytes(dir / "in" / "bad.wav", "nope");
   const fs::path ini = dir / "run.ini";
-  WriteFileBytes(ini, "[Settings]\r\nLog=" + (dir / "from-ini.txt").string() + "\r\nErrorStops=1\r\n");
+  WriteFileBytes(ini, "[Settings]\r\nLog=" + (dir / "from-ini.txt").string() + "\r\nErrorStops=0\r\n");
   std::string err;
   const int status = RunCommand("AIRFOLDEX_DATA=" + Quote(data.path()) + " " + Cli() +
                                     " convert --from CART --to 'WAV/PCM' --source " + Quote(dir / "in") +
                                     " --dest " + Quote(dir / "out") + " --settings " + Quote(ini) + " 2>&1",
                                 &err);
   EXPECT_EQ(status, 1);
-  EXPECT_EQ(err.find("Can't identify WAV file."), std::string::npos) << err;
+  EXPECT_NE(err.find("[WARNING!] Can't identify WAV file."), std::string::npos) << err;
   EXPECT_NE(ReadFileBytes(dir / "from-ini.txt").find("FAILED,bad.wav"), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(ini),
+            "[Settings]\r\nLog=" + (dir / "from-ini.txt").string() +
+                "\r\nErrorStops=0\r\nMTdate=yyyy/mm/dd\r\nFormatFrom=6\r\nFormatTo=0\r\n");
+}
+
+TEST(Cli, FirstStartCreatesTheDataFolderFromTheTemplate) {
+  TempDir root, dir;
+  const fs::path data = root / "fresh";
+  fs::create_directory(dir / "in");
+  WriteFileBytes(dir / "in" / "a.wav", test::MakePcmWav("abcd"));
+  std::string out;
+  const int status = RunCommand("AIRFOLDEX_DATA=" + Quote(data) + " " + Cli() +
+                                    " convert --from CART --to 'WAV/PCM'" + " --source " + Quote(dir / "in") +
+                                    " --dest " + Quote(dir / "out") + " --yes 2>/dev/null",
+                                &out);
+  EXPECT_EQ(status, 0);
+  const std::string ini = ReadFileBytes(data / "Airfoldex.INI");
+  EXPECT_NE(ini.find("\r\nFormatFrom=6\r\n"), std::string::npos);
+  EXPECT_NE(ini.find("\r\nXferDelay=30\r\n"), std::string::npos);
+  // The log defaults to the data folder.
+  EXPECT_NE(ReadFileBytes(data / "Airfoldex.log").find("SUCCESS,a.wav"), std::string::npos);
+}
+
+TEST(Cli, RefusalsOfTheConvertButtonExitWithTwo) {
+  TempDir data, dir;
+  fs::create_directory(dir / "in");
+  WriteFileBytes(dir / "in" / "a.wav", test::MakePcmWav("abcd"));
+  const std::string folders = " --source " + Quote(dir / "in") + " --log " + Quote(dir / "log.txt");
+  struct Case {
+    std::string args, lastLine;
+  };
+  const Case cases[] = {
+      {"--from DJB --to DJB" + folders + " --dest " + Quote(dir / "out"),
+       "You haved picked the same TO and FROM formats."},
+      {"--from CART --to 'WAV/PCM'" + folders + " --dest " + Quote(dir / "IN"),
+       "Source Folder and Destination Folders can't be the same.\rPlease select two different folder."},
+      {"--from CART --to 'WAV/PCM' --source " + Quote(dir / "in") + " --dest " + Quote(dir / "out") +
+           " --log " + Quote(dir / "missing" / "log.txt"),
+       "Please enter a correct 'Results Log' path and filename."},
+  };
+  for (const auto& c : cases) {
+    const auto r = RunCli(data, "convert " + c.args);
+    EXPECT_EQ(r.status, 2) << c.args;
+    EXPECT_EQ(LastLine(r.out), c.lastLine) << c.args;
+    EXPECT_FALSE(fs::exists(dir / "out" / "a.wav"));
+  }
+}
+
+TEST(Cli, AScriptRunTakesEverySettingFromItsScriptFile) {
+  TempDir data, dir;
+  fs::create_directory(dir / "in");
+  fs::create_directory(dir / "out");
+  WriteFileBytes(dir / "in" / "a.wav", test::MakePcmWav("abcd"));
+  const std::string script =
+      "[Settings]\r\nSource=" + (dir / "in").string() + "\r\nDestination=" + (dir / "out").string() +
+      "\r\nLog=" + (dir / "nightly.log").string() + "\r\nFormatFrom=6\r\nFormatTo=0\r\nMTdate=yyyy/mm/dd\r\n";
+  WriteFileBytes(data / "nightly.txt", script);
+
+  for (const std::string args : {"/script nightly", "--script nightly"}) {
+    std::string err;
+    const int status = RunCommand(
+        "AIRFOLDEX_DATA=" + Quote(data.path()) + " " + Cli() + " " + args + " 2>&1 >/dev/null", &err);
+    EXPECT_EQ(status, 0) << args << err;
+    EXPECT_EQ(err.find("[Airfoldex] Job Completed!"), std::string::npos) << err;  // no summary box
+    EXPECT_TRUE(fs::exists(dir / "out" / "a.wav"));
+    fs::remove(dir / "out" / "a.wav");
+  }
+  EXPECT_NE(ReadFileBytes(dir / "nightly.log").find("SUCCESS,a.wav"), std::string::npos);
+  // Writes went to the script, the settings file was never made.
+  EXPECT_EQ(ReadFileBytes(data / "nightly.txt"), script);
+  EXPECT_FALSE(fs::exists(data / "Airfoldex.INI"));
+
+  // "/script nightly.txt" reads nightly.txt.txt and writes to the settings file.
+  WriteFileBytes(data / "nightly.txt.txt", script);
+  const auto r = RunCli(data, "/SCRIPT nightly.txt");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(ReadFileBytes(data / "Airfoldex.INI").find("FormatFrom=6"), std::string::npos);
+}
+
+TEST(Cli, AnUnwritableSettingsFileIsReportedOnce) {
+  TempDir data, dir;
+  fs::create_directory(dir / "in");
+  fs::create_directory(dir / "settings-as-folder");
+  std::string err;
+  const int status = RunCommand("AIRFOLDEX_DATA=" + Quote(data.path()) + " " + Cli() +
+                                    " convert --from CART --to 'WAV/PCM' --source " + Quote(dir / "in") +
+                                    " --dest " + Quote(dir / "out") + " --log " + Quote(dir / "log.txt") +
+                                    " --settings " + Quote(dir / "settings-as-folder") + " 2>&1 >/dev/null",
+                                &err);
+  EXPECT_EQ(status, 0);  // the job itself ran
+  std::size_t count = 0;
+  for (auto pos = err.find("warning: the settings file"); pos != std::string::npos;
+       pos = err.find("warning: the settings file", pos + 1)) {
+    ++count;
+  }
+  EXPECT_EQ(count, 1u) << err;
 }
 
 }  // namespace

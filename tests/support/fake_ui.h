@@ -46,6 +46,10 @@ class FakeUi final : public UserInterface {
     ++timerStarts;
   }
 
+  void LockInputs(bool locked) override { locks.push_back(locked); }
+  void SetConvertCaption(std::string_view caption) override { captions.emplace_back(caption); }
+  void ExitProgram() override { ++exits; }
+
   std::vector<std::string> MessageTexts() const {
     std::vector<std::string> out;
     for (const auto& m : messages) out.push_back(m.text);
@@ -58,6 +62,9 @@ class FakeUi final : public UserInterface {
   int overall = -1;
   int yields = 0;
   std::function<void(int)> onYield;
+  std::vector<bool> locks;
+  std::vector<std::string> captions;
+  int exits = 0;
   bool timerEnabled = true;
   int timerStarts = 0;
 };
@@ -81,14 +88,17 @@ namespace airfoldex::test {
 // Settings held in memory, keyed by section and key as written.
 class MemorySettings final : public SettingsStore {
  public:
-  std::string ReadSetting(std::string_view section, std::string_view key, std::string_view def) override {
+  std::map<std::pair<std::string, std::string>, std::string> values;
+
+ protected:
+  std::string Read(std::string_view section, std::string_view key, std::string_view def,
+                   SettingsFile) override {
     auto it = values.find({std::string(section), std::string(key)});
     return it == values.end() || it->second.empty() ? std::string(def) : it->second;
   }
-  void WriteSetting(std::string_view section, std::string_view key, std::string_view value) override {
+  void Write(std::string_view section, std::string_view key, std::string_view value) override {
     values[{std::string(section), std::string(key)}] = std::string(value);
   }
-  std::map<std::pair<std::string, std::string>, std::string> values;
 };
 
 }  // namespace airfoldex::test

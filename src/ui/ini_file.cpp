@@ -1,4 +1,4 @@
-#include "ui/ini_settings.h"
+#include "ui/ini_file.h"
 
 #include <fstream>
 #include <optional>
@@ -60,10 +60,10 @@ std::optional<std::string_view> KeyOf(std::string_view line) {
 
 }  // namespace
 
-std::string IniSettings::ReadSetting(std::string_view section, std::string_view key,
-                                     std::string_view defaultValue) {
+std::optional<std::string> ReadIniValue(const std::filesystem::path& file, std::string_view section,
+                                        std::string_view key) {
   IniText ini;
-  if (!Load(file_, ini)) return std::string(defaultValue);
+  if (!Load(file, ini)) return std::nullopt;
   const std::string wantSection = ToLowerAscii(section), wantKey = ToLowerAscii(key);
   bool inSection = false;
   for (const auto& line : ini.lines) {
@@ -75,19 +75,17 @@ std::string IniSettings::ReadSetting(std::string_view section, std::string_view 
     if (auto k = KeyOf(line); k && ToLowerAscii(*k) == wantKey) {
       std::string value(TrimBlanks(std::string_view(line).substr(line.find('=') + 1)));
       if (value.size() > kMaxSettingLength) value.resize(kMaxSettingLength);
-      return value.empty() ? std::string(defaultValue) : value;
+      return value;
     }
   }
-  return std::string(defaultValue);
+  return std::nullopt;
 }
 
-void IniSettings::WriteSetting(std::string_view section, std::string_view key, std::string_view value) {
+bool WriteIniValue(const std::filesystem::path& file, std::string_view section, std::string_view key,
+                   std::string_view value) {
   IniText ini;
   std::error_code ec;
-  if (!Load(file_, ini) && std::filesystem::exists(file_, ec)) {
-    lastWriteFailed_ = true;  // never replace a file that could not be read
-    return;
-  }
+  if (!Load(file, ini) && std::filesystem::exists(file, ec)) return false;  // never replace it
   const std::string wantSection = ToLowerAscii(section), wantKey = ToLowerAscii(key);
   const std::string newLine = std::string(key) + "=" + std::string(value);
 
@@ -125,18 +123,20 @@ void IniSettings::WriteSetting(std::string_view section, std::string_view key, s
     if (i + 1 < ini.lines.size() || ini.endsWithEol || !done) out += ini.eol;
   }
   // Written beside the file and renamed over it, so a failed write never leaves half a file.
-  const std::filesystem::path temp = file_.string() + ".new";
+  const std::filesystem::path temp = file.string() + ".new";
+  bool ok;
   {
     std::ofstream f(temp, std::ios::binary | std::ios::trunc);
     f.write(out.data(), static_cast<std::streamsize>(out.size()));
     f.close();
-    lastWriteFailed_ = !f;
+    ok = static_cast<bool>(f);
   }
-  if (!lastWriteFailed_) {
-    std::filesystem::rename(temp, file_, ec);
-    lastWriteFailed_ = static_cast<bool>(ec);
+  if (ok) {
+    std::filesystem::rename(temp, file, ec);
+    ok = !ec;
   }
-  if (lastWriteFailed_) std::filesystem::remove(temp, ec);
+  if (!ok) std::filesystem::remove(temp, ec);
+  return ok;
 }
 
 }  // namespace airfoldex
