@@ -8,6 +8,16 @@ namespace airfoldex {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// Folders list in the byte order of their upper-cased names, as NTFS lists them.
+bool NameOrderLess(const std::string& a, const std::string& b) {
+  const auto ua = ToUpperAscii(a), ub = ToUpperAscii(b);
+  return ua != ub ? ua < ub : a < b;
+}
+
+}  // namespace
+
 fs::path UserPath(std::string_view text) {
   std::string s(text);
   if constexpr (fs::path::preferred_separator == '/') {
@@ -27,10 +37,7 @@ std::vector<std::string> ListFilesSorted(const fs::path& folder) {
     std::error_code typeEc;
     if (entry.is_regular_file(typeEc)) names.push_back(entry.path().filename().string());
   }
-  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    const auto ua = ToUpperAscii(a), ub = ToUpperAscii(b);
-    return ua != ub ? ua < ub : a < b;
-  });
+  std::sort(names.begin(), names.end(), NameOrderLess);
   return names;
 }
 
@@ -58,11 +65,7 @@ std::optional<fs::path> FirstSubfolder(const fs::path& folder) {
     if (entry.is_directory(typeEc)) names.push_back(entry.path().filename().string());
   }
   if (names.empty()) return std::nullopt;
-  return folder /
-         *std::min_element(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-           const auto ua = ToUpperAscii(a), ub = ToUpperAscii(b);
-           return ua != ub ? ua < ub : a < b;
-         });
+  return folder / *std::min_element(names.begin(), names.end(), NameOrderLess);
 }
 
 std::string ResolveDestinationWildcard(std::string_view text) {
