@@ -10,6 +10,7 @@
 #include <string>
 
 #include "model/cart_record.h"
+#include "model/log_values.h"
 #include "model/wave_format.h"
 #include "riff/wav.h"
 
@@ -26,14 +27,6 @@ struct PresenceFlags {
   bool Av10Found = false;
   bool XmldatRead = false;
   bool AirForceFound = false;  // the file starts with an AIR7, AIR1 or LIST chunk
-};
-
-// The timing values of the current file's log line (texts, seconds or minutes and seconds).
-struct LogValues {
-  std::string LogIntro;
-  std::string LogSegue;
-  std::string LogLength;
-  std::string LogEnding;  // "F" or "C"
 };
 
 // The intro, segue and length texts that the default record of a Maestro source prepares for the log.
