@@ -148,6 +148,42 @@ std::string ValueOf(std::string_view id, std::string_view body) {
   return TextOf(id, body);
 }
 
+std::string ForVersion23(std::string_view id, std::string_view body) {
+  if (body.empty() || bytes::u8(body[0]) != text::kUtf8) return std::string(body);
+  const Kind kind = KindOf(id);
+  // What precedes the strings (encoding, language, MIME type and picture type) and how many strings
+  // follow: all of them for text, the description alone before a URL or picture data.
+  std::size_t lead = 1;
+  bool onlyFirst = false;
+  if (kind == Kind::kLangText) {
+    lead = 4;
+  } else if (kind == Kind::kUserUrl) {
+    onlyFirst = true;
+  } else if (id == "APIC") {
+    const auto mimeEnd = body.find('\0', 1);
+    if (mimeEnd == std::string_view::npos || mimeEnd + 2 > body.size()) return std::string(body);
+    lead = mimeEnd + 2;
+    onlyFirst = true;
+  } else if (kind != Kind::kText && kind != Kind::kUserText) {
+    return std::string(body);
+  }
+  if (lead > body.size()) return std::string(body);
+
+  std::string out(1, static_cast<char>(text::kUtf16));
+  out += body.substr(1, lead - 1);
+  std::string_view rest = body.substr(lead);
+  while (!rest.empty()) {
+    const bool terminated = rest.find('\0') != std::string_view::npos;
+    out += text::Utf8ToUtf16(text::TakeString(text::kUtf8, rest));
+    if (terminated) out += text::Terminator(text::kUtf16);
+    if (onlyFirst) {
+      out += rest;  // the URL or the picture as it stands
+      break;
+    }
+  }
+  return out;
+}
+
 bool BodyOf(std::string_view id, std::string_view value, std::string* body) {
   const Kind kind = KindOf(id);
   switch (kind) {

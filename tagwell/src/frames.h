@@ -25,6 +25,11 @@ std::string ValueOf(std::string_view id, std::string_view body);
 // Only the text of a frame: for TXXX, WXXX, COMM and USLT without the description.
 std::string TextOf(std::string_view id, std::string_view body);
 
+// The body as a version 2.3 tag holds it: text in UTF-8, which version 2.3 does not know and some
+// readers then misparse the rest of the tag over, becomes UTF-16 with byte-order mark; every other
+// body is returned as it stands.
+std::string ForVersion23(std::string_view id, std::string_view body);
+
 // The body for a value; false for a PCNT value that is not a decimal number.
 bool BodyOf(std::string_view id, std::string_view value, std::string* body);
 

@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "bytes.h"
+#include "frames.h"
 
 namespace tagwell::id3v2 {
 
@@ -276,12 +277,13 @@ std::string RenderTag(const std::vector<RawFrame>& frames) {
   w.be32(0);  // size, filled in by WriteTag
   for (const auto& f : frames) {
     if (f.id.find("ID3") != std::string::npos) continue;
-    if (f.body.size() > UINT32_MAX) Raise(ErrorSource::kID3v2, kErrOverflow, "Overflow");
+    const std::string body = frames::ForVersion23(f.id, f.body);
+    if (body.size() > UINT32_MAX) Raise(ErrorSource::kID3v2, kErrOverflow, "Overflow");
     w.fixed(f.id, 4, ' ');
-    w.be32(static_cast<uint32_t>(f.body.size()));
+    w.be32(static_cast<uint32_t>(body.size()));
     w.byte(0);
     w.byte(0);
-    w.raw(f.body);
+    w.raw(body);
   }
   w.zeros(4);
   return std::move(w.data());

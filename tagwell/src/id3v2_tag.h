@@ -53,7 +53,7 @@ TAGWELL_EXPORT std::vector<RawFrame> ParseFrames(int version, uint8_t flags, std
                                                  std::vector<std::string>* skipped, bool* overran);
 
 // A version 2.3 tag of the frames in order, followed by four zero bytes; the header's size field is
-// left for WriteTag. Ids containing "ID3" are not written.
+// left for WriteTag. Ids containing "ID3" are not written; UTF-8 text is written as UTF-16.
 TAGWELL_EXPORT std::string RenderTag(const std::vector<RawFrame>& frames);
 
 // Puts a rendered tag into the file: over the existing tag when it fits the space that tag occupies

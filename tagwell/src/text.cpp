@@ -61,8 +61,9 @@ std::string DecodeUtf16(std::string_view bytes, bool bigEndian) {
   return out;
 }
 
-std::string DecodeUtf8(std::string_view bytes) {
-  std::string out;
+// Calls emit(code point, false) for each character and emit(byte, true) for each malformed byte.
+template <typename Emit>
+void WalkUtf8(std::string_view bytes, Emit emit) {
   std::size_t i = 0;
   while (i < bytes.size()) {
     const auto b = static_cast<uint8_t>(bytes[i]);
@@ -76,13 +77,24 @@ std::string DecodeUtf8(std::string_view bytes) {
       c = (c << 6) | (cont & 0x3F);
     }
     if (!ok) {
-      out.push_back(static_cast<char>(b));
+      emit(static_cast<char32_t>(b), true);
       ++i;
       continue;
     }
-    if (c != 0xFEFF) out.push_back(ToCp1252(c));
+    emit(c, false);
     i += 1 + static_cast<std::size_t>(extra);
   }
+}
+
+std::string DecodeUtf8(std::string_view bytes) {
+  std::string out;
+  WalkUtf8(bytes, [&](char32_t c, bool malformed) {
+    if (malformed) {
+      out.push_back(static_cast<char>(c));
+    } else if (c != 0xFEFF) {
+      out.push_back(ToCp1252(c));
+    }
+  });
   return out;
 }
 
@@ -163,6 +175,14 @@ std::string Encode(uint8_t encoding, std::string_view cp1252) {
       AppendUtf16(out, c, encoding == kUtf16Be);
     }
   }
+  return out;
+}
+
+std::string Utf8ToUtf16(std::string_view utf8) {
+  std::string out = "\xFF\xFE";
+  WalkUtf8(utf8, [&](char32_t c, bool malformed) {
+    AppendUtf16(out, malformed ? FromCp1252(static_cast<uint8_t>(c)) : c, false);
+  });
   return out;
 }
 

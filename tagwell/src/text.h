@@ -31,4 +31,8 @@ uint8_t ChooseEncoding(std::string_view cp1252);
 std::string Encode(uint8_t encoding, std::string_view cp1252);
 std::string_view Terminator(uint8_t encoding);
 
+// UTF-8 bytes as UTF-16 little-endian with the byte-order mark FF FE, character for character (not
+// through Windows-1252). Malformed bytes are taken as Windows-1252 characters.
+std::string Utf8ToUtf16(std::string_view utf8);
+
 }  // namespace tagwell::text
