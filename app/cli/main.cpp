@@ -14,6 +14,7 @@ void PrintUsage(FILE* to) {
   std::fputs(
       "Usage:\n"
       "  airfoldex-cli formats\n"
+      "  airfoldex-cli tags FILE [--set FIELD=VALUE ...]   ID3 tags of an MP3 file\n"
       "  airfoldex-cli convert --from TEXT --to TEXT --source DIR --dest DIR [--log FILE]\n"
       "                        [--settings INI] [--yes]\n"
       "  airfoldex-cli /script NAME      unattended run with the settings of NAME.txt in the data folder\n"
@@ -54,6 +55,7 @@ int main(int argc, char** argv) {
   try {
     if (command == "formats") return airfoldex::cli::RunFormats(args);
     if (command == "convert") return airfoldex::cli::RunConvert(args);
+    if (command == "tags") return airfoldex::cli::RunTags(args);
     if (command == "--script" && !args.empty()) {
       const std::string name = args.front();
       return airfoldex::cli::RunScript(name, std::vector<std::string>(args.begin() + 1, args.end()));
