@@ -17,6 +17,8 @@ inline constexpr int kExitRefused = 2;
 int RunFormats(const std::vector<std::string>& args);
 int RunConvert(const std::vector<std::string>& args);
 int RunTags(const std::vector<std::string>& args);
+// What the program sees in source files: chunks, format, and the record a source chain builds.
+int RunInspect(const std::vector<std::string>& args);
 // An unattended run: every option from <data folder>/<scriptName>.txt; args may add convert's options.
 int RunScript(const std::string& scriptName, const std::vector<std::string>& args);
 

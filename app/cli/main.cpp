@@ -15,6 +15,8 @@ void PrintUsage(FILE* to) {
       "Usage:\n"
       "  airfoldex-cli formats\n"
       "  airfoldex-cli tags FILE [--set FIELD=VALUE ...]   ID3 tags of an MP3 file\n"
+      "  airfoldex-cli inspect FILE... [--from TEXT] [--to TEXT] [--json]\n"
+      "                        chunks, format and the record the FROM system's readers build\n"
       "  airfoldex-cli convert --from TEXT --to TEXT --source DIR --dest DIR [--log FILE]\n"
       "                        [--settings INI] [--yes]\n"
       "  airfoldex-cli /script NAME      unattended run with the settings of NAME.txt in the data folder\n"
@@ -56,6 +58,7 @@ int main(int argc, char** argv) {
     if (command == "formats") return airfoldex::cli::RunFormats(args);
     if (command == "convert") return airfoldex::cli::RunConvert(args);
     if (command == "tags") return airfoldex::cli::RunTags(args);
+    if (command == "inspect") return airfoldex::cli::RunInspect(args);
     if (command == "--script" && !args.empty()) {
       const std::string name = args.front();
       return airfoldex::cli::RunScript(name, std::vector<std::string>(args.begin() + 1, args.end()));

@@ -1,6 +1,10 @@
 #include "engine/acquisition.h"
 
 #include "engine/paths.h"
+#include "riff/cart.h"
+#include "riff/default_cart.h"
+#include "riff/disp.h"
+#include "riff/list_info.h"
 #include "riff/wav.h"
 
 namespace airfoldex {
@@ -22,54 +26,185 @@ void AcquireLate(JobContext& ctx) {
                      "Reading \"" + ctx.settings.FromText + "\" sources is not available in this version.");
 }
 
+TimerReadRules CurrentTimerRules(const JobContext& ctx) {
+  return TimerReadRules{ctx.settings.FromCode == code::kMyriad && !ctx.session.File.TimersRebuilt};
+}
+
+ListInfoRecordInputs CurrentListInfoInputs(const JobContext& ctx) {
+  ListInfoRecordInputs in;
+  in.format = ctx.session.Format;
+  in.dataSize = static_cast<uint32_t>(std::min<uint64_t>(ctx.session.Layout.AudioBytes, UINT32_MAX));
+  in.fileName = ctx.session.File.FileName;
+  in.timerRules = CurrentTimerRules(ctx);
+  in.fromCode = ctx.settings.FromCode;
+  return in;
+}
+
+bool BuildDefaultRecord(JobContext& ctx, bool id3Form) {
+  auto& s = ctx.session;
+  DefaultCartInputs in;
+  in.Format = s.Format;
+  in.DataSize = s.Layout.AudioBytes;
+  in.FromCode = ctx.settings.FromCode;
+  in.TimerRules = CurrentTimerRules(ctx);
+  in.ListFound = s.Flags.ListFound;
+  in.ScotFound = s.Flags.ScotFound;
+  in.Isrf = s.ListInfo.Get("ISRF");
+  in.Imed = s.ListInfo.Get("IMED");
+  const DefaultCartResult result = BuildDefaultCart(s.Cart, in, id3Form);
+  if (ctx.settings.FromCode == code::kMaestro) {
+    s.Maestro = {result.MaestroIntro, result.MaestroSegue, result.MaestroLength};
+  }
+  return result.Ok;
+}
+
 namespace {
+
+void FailFile(JobContext& ctx) {
+  ctx.session.File.FileResult = false;
+  ctx.session.File.FileResultSet = true;
+}
 
 void FailUnidentified(JobContext& ctx) {
   if (!ctx.settings.ErrorStopsOff) {
     ctx.ui.ShowMessage("WARNING!", "Can't identify WAV file.", MessageIcon::Critical, MessageButtons::Ok);
   }
-  ctx.session.File.FileResult = false;
-  ctx.session.File.FileResultSet = true;
+  FailFile(ctx);
 }
+
+// Texts of a cart chunk that was read but did not count as found, laid over the default record.
+void KeepReadTexts(const CartRecord& read, CartRecord& record) {
+  const auto keep = [](const auto& from, auto& to) {
+    if (!CleanText(from).empty()) to = from;
+  };
+  keep(read.Title, record.Title);
+  keep(read.Artist, record.Artist);
+  keep(read.CutID, record.CutID);
+  keep(read.ClientID, record.ClientID);
+  keep(read.Category, record.Category);
+  keep(read.Classification, record.Classification);
+  keep(read.OutCue, record.OutCue);
+  keep(read.StartDate, record.StartDate);
+  keep(read.StartTime, record.StartTime);
+  keep(read.EndDate, record.EndDate);
+  keep(read.EndTime, record.EndTime);
+  keep(read.URL, record.URL);
+}
+
+// The readers below belong to formats that are not part of this build yet. Each finds nothing,
+// which is what the chain does when a file does not carry that format.
+bool FindAirTrailer(JobContext&) { return false; }
+void ApplyAirRecord(JobContext&) {}
+bool ReadApeTag(JobContext&) { return false; }
+bool FindScot(JobContext&) { return false; }
+bool ReadAv10(JobContext&) { return false; }
+void ReadSourceFileName(JobContext&) {}
+void ApplySourceStore(JobContext&) {}  // ENCO, XMLDAT, av10 values, rdxl, mediaItem, packed names
 
 }  // namespace
 
 void AcquireSource(JobContext& ctx) {
   auto& s = ctx.session;
+  const auto& settings = ctx.settings;
+  const FormatCode from = settings.FromCode;
+  const FormatCode to = settings.ToCode;
   const std::string x = ToLowerAscii(s.File.SourcePath.string());
-  const bool isWav =
-      EndsWithNoCase(x, "wav") || (ctx.settings.FromCode == code::kCsvMetadata && EndsWithNoCase(x, "mts"));
+  const auto yield = [&ctx] { ctx.ui.YieldToUi(); };
 
   bool readersMissing = false;
   ctx.Guard(5, [&] {
-    if (!SourceReadersAvailable(ctx.settings.FromCode)) {
+    if (!SourceReadersAvailable(from)) {
       readersMissing = true;
-      throw ProcessError(errnum::kFormatNotAvailable, "Reading \"" + ctx.settings.FromText +
-                                                          "\" sources is not available in this version.");
+      throw ProcessError(errnum::kFormatNotAvailable,
+                         "Reading \"" + settings.FromText + "\" sources is not available in this version.");
     }
   });
-  if (readersMissing) {
-    s.File.FileResult = false;
-    s.File.FileResultSet = true;
-    return;
-  }
+  if (readersMissing) return FailFile(ctx);
 
-  if (!isWav) {
-    FailUnidentified(ctx);
-    return;
-  }
+  // Step 5: the kind of file.
+  const bool isWav = EndsWithNoCase(x, "wav") || (from == code::kCsvMetadata && EndsWithNoCase(x, "mts"));
+  if (!isWav) return FailUnidentified(ctx);
 
+  // Step 6: identification and the cart chunk; a file without one gets the default record.
   bool identified = false;
   ctx.Guard(6, [&] { identified = IdentifyWav(s.File.SourcePath, s.Format, s.Layout, &s.FileDiagnostics); });
-  if (!identified) {
-    FailUnidentified(ctx);
-    return;
-  }
+  if (!identified) return FailUnidentified(ctx);
   s.Flags.WavIdentified = true;
   s.Flags.AirForceFound = s.Layout.PrefixOffset != 0;
-  // The chunk readers (cart, scot, LIST/INFO, DISP, APE, av10 ...) and the stores of the source
-  // systems (ENCO, XMLDAT, mediaItem, rdxl, file names, CSV rows) run here, in chain order, as
-  // they become part of the program. A reader that is not present finds nothing.
+  ctx.Guard(6, [&] {
+    s.Flags.CartFound = FindCartAtStart(s.File.SourcePath, s.Cart, &s.FileDiagnostics) ||
+                        FindCartAtEnd(s.File.SourcePath, s.Cart, from, yield, &s.FileDiagnostics);
+  });
+  if (!s.Flags.CartFound) {
+    // A cart chunk without intro and segue timers counts as absent, so the default record gives
+    // the file its timers and timing notation; the texts that chunk did carry are kept.
+    const CartRecord read = s.Cart;
+    ctx.Guard(6, [&] { BuildDefaultRecord(ctx, false); });
+    if (CleanText(read.ChunkId) == "cart") KeepReadTexts(read, s.Cart);
+  }
+
+  // Storq/Air Force.
+  ctx.Guard(6, [&] {
+    if ((s.Flags.AirForceFound && to != code::kBsiSimian) || FindAirTrailer(ctx)) ApplyAirRecord(ctx);
+  });
+  ctx.Guard(6, [&] { s.Flags.ApeFound = ReadApeTag(ctx); });
+
+  // Step 7: scot.
+  ctx.Guard(7, [&] { s.Flags.ScotFound = FindScot(ctx); });
+
+  // Steps 8 to 83: LIST/INFO near the start, else near the end, each with its DISP chunk.
+  bool listAtStart = false;
+  ctx.Guard(8, [&] {
+    listAtStart = ReadListInfoAtStart(s.File.SourcePath, s.ListInfo, s.Log, yield, &s.FileDiagnostics);
+  });
+  if (listAtStart) {
+    ctx.Guard(81, [&] {
+      s.Flags.ListFound = true;
+      s.Flags.DispFound = ReadDispAtStart(s.File.SourcePath, s.Disp);
+    });
+  } else {
+    bool listAtEnd = false;
+    ctx.Guard(82, [&] { listAtEnd = ReadListInfoAtEnd(s.File.SourcePath, s.ListInfo, &s.FileDiagnostics); });
+    if (listAtEnd) {
+      ctx.Guard(83, [&] {
+        s.Flags.ListFound = true;
+        s.Flags.DispFound = ReadDispAtEnd(s.File.SourcePath, s.Disp, s.ListInfo);
+      });
+    }
+  }
+  if (s.Flags.ListFound && to == code::kBsiSimian) {
+    ctx.Guard(83,
+              [&] { BuildCartFromListInfo(s.Cart, s.ListInfo, s.Disp, CurrentListInfoInputs(ctx), s.Log); });
+  }
+
+  // A plain WAV source with LIST/INFO but no cart chunk becomes a record for cart and scot targets.
+  if (!s.Flags.ApeFound && from == code::kWavPcm && s.Flags.ListFound &&
+      (to == code::kCartChunk || to == code::kWideOrbitScott)) {
+    ctx.Guard(83, [&] {
+      BuildCartFromListInfo(s.Cart, s.ListInfo, s.Disp, CurrentListInfoInputs(ctx), s.Log);
+      s.File.RecordBuilt = true;
+    });
+  }
+
+  // Step 9: the av10 chunk.
+  if (from == code::kAudioVault) ctx.Guard(9, [&] { s.Flags.Av10Found = ReadAv10(ctx); });
+
+  // Step 10: metadata from the source file name.
+  if (settings.GetDataFromFileName) {
+    ctx.Guard(10, [&] {
+      if (!s.Flags.CartFound) BuildDefaultRecord(ctx, false);
+      ReadSourceFileName(ctx);
+    });
+  }
+
+  // Steps 11 to 15: the source system's own store.
+  if (from == code::kBsiSimian && s.Flags.ListFound) {
+    ctx.Guard(14, [&] {
+      ApplySimianListRules(s.Cart, s.ListInfo, s.Disp, s.Flags.CartFound, s.Flags.DispFound,
+                           CurrentListInfoInputs(ctx), s.Log);
+    });
+  }
+  ctx.Guard(15, [&] { ApplySourceStore(ctx); });
 }
 
 }  // namespace airfoldex

@@ -4,6 +4,8 @@
 // passes one Session explicitly; nothing of it is global. Lifetimes:
 // - Cart, Flags and File are blanked at the top of every file.
 // - Log values are cleared at the top of every file too, so no file logs another file's timings.
+// - The LIST/INFO values and the DISP record are blanked by their readers and, besides, at the top
+//   of every file, so a file that is not read as a WAV never writes another file's values.
 // - Format and Layout are overwritten by the identification of each WAV source.
 
 #include <filesystem>
@@ -12,6 +14,8 @@
 #include "model/cart_record.h"
 #include "model/log_values.h"
 #include "model/wave_format.h"
+#include "riff/disp.h"
+#include "riff/list_info.h"
 #include "riff/wav.h"
 
 namespace airfoldex {
@@ -57,6 +61,8 @@ struct Session {
   WaveFormat Format;
   WavLayout Layout;
   LogValues Log;
+  ListInfoValues ListInfo;
+  DispRecord Disp;
   MaestroLogTexts Maestro;
   Diagnostics FileDiagnostics;  // what the readers of the current file skipped or repaired
 
@@ -66,6 +72,8 @@ struct Session {
     Flags = PresenceFlags{};
     File = FileState{};
     Log = LogValues{};
+    ListInfo.Clear();
+    Disp = DispRecord{};
     Maestro = MaestroLogTexts{};
     FileDiagnostics.clear();
   }

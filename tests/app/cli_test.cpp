@@ -64,7 +64,8 @@ TEST(Cli, ConvertsAFolderAndReportsFailuresThroughItsExitStatus) {
   const std::string logText = ReadFileBytes(log);
   // The request's empty line, then one line per file, then the job's empty line.
   EXPECT_EQ(logText.rfind("\r\nFAILED,fake.wav,fake.wav,fake,,,,:00,0:00,0:00,,", 0), 0u) << logText;
-  EXPECT_NE(logText.find("\r\nSUCCESS,good.wav,good.wav,good,,,,:00,0:00,0:00,F,"), std::string::npos);
+  EXPECT_NE(logText.find("\r\nSUCCESS,good.wav,good.wav,good,,,:00/0:01/C,:00,0:00,0:00,C,"),
+            std::string::npos);
   EXPECT_NE(logText.find("\r\nFAILED,zero.wav,zero.wav,zero,"), std::string::npos);
   EXPECT_EQ(logText.substr(logText.size() - 4), "\r\n\r\n");
   EXPECT_TRUE(fs::exists(src / "FAILED" / "fake.wav"));

@@ -72,7 +72,7 @@ TEST(Job, ConvertsGoodFilesAndFailsTheOthersWithoutStopping) {
 
   EXPECT_EQ(h.LogText(), "FAILED,A-text.WAV,A-text.WAV,A-text,,,,:00,0:00,0:00,," + std::string(kNow) +
                              "\r\n"
-                             "SUCCESS,b-good.wav,b-good.wav,b-good,,,,:00,0:00,0:00,F," +
+                             "SUCCESS,b-good.wav,b-good.wav,b-good,,,:00/0:01/C,:00,0:00,0:00,C," +
                              std::string(kNow) +
                              "\r\n"
                              "FAILED,c-empty.wav,c-empty.wav,c-empty,,,,:00,0:00,0:00,," +
@@ -194,14 +194,14 @@ TEST(Job, LogFailuresOnlyKeepsTheJobEndLine) {
 }
 
 TEST(Job, ATargetThatIsNotBuiltFailsEachFileWithAClearReport) {
-  JobHarness h("WAV/PCM", "CART Chunk");
+  JobHarness h("WAV/PCM", "WideOrbit/Scott");
   WriteFileBytes(h.src() / "one.wav", test::MakePcmWav("abcd"));
   const auto outcome = h.job.RunJob();
   EXPECT_EQ(outcome.Failed, 1);
   ASSERT_GE(h.ui.messages.size(), 1u);
   EXPECT_EQ(h.ui.messages[0].title, "Airfoldex-Process Error");
   EXPECT_EQ(h.ui.messages[0].text,
-            "Error Line:18 Err#445 Writing \"CART Chunk\" files is not available in this version.");
+            "Error Line:18 Err#445 Writing \"WideOrbit/Scott\" files is not available in this version.");
   EXPECT_FALSE(fs::exists(h.dst() / "one.wav"));
 }
 
@@ -252,7 +252,8 @@ TEST(Job, ReportOnlyLogsEveryReadableFileAndWritesNothing) {
   EXPECT_EQ(outcome.Failed, 1);
   EXPECT_TRUE(fs::is_empty(h.dst()));
   const std::string log = h.LogText();
-  EXPECT_EQ(log.rfind("SUCCESS,a.wav,a.wav,a,,,,:00,0:00,0:00,F,", 0), 0u) << log;
+  // The report shows the record each file would get: here the default record of a plain WAV.
+  EXPECT_EQ(log.rfind("SUCCESS,a.wav,a.wav,a,,,:00/0:01/C,:00,0:00,0:01,C,", 0), 0u) << log;
   EXPECT_NE(log.find("\r\nSUCCESS,b.wav,"), std::string::npos);
   EXPECT_NE(log.find("\r\nFAILED,c.wav,"), std::string::npos);
   EXPECT_TRUE(fs::exists(h.src() / "FAILED" / "c.wav"));

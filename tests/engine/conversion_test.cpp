@@ -1,0 +1,218 @@
+// Whole conversions through the job driver: the source chain fills the record, the destination
+// gets the target's chunks, and our own readers and other programs read the result back.
+
+#include <gtest/gtest.h>
+
+#include "engine/job.h"
+#include "riff/bytes.h"
+#include "riff/cart.h"
+#include "riff/disp.h"
+#include "riff/list_info.h"
+#include "support/fake_ui.h"
+#include "support/test_support.h"
+
+namespace airfoldex {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FakeUi;
+using test::FixedClock;
+using test::MemorySettings;
+using test::ReadFileBytes;
+using test::TempDir;
+using test::WriteFileBytes;
+
+constexpr WaveFormat kCd{1, 2, 44100, 176400, 4, 16};
+
+// A LIST/INFO chunk with the given (tag, text) entries, each value NUL-terminated and padded.
+std::string ListInfo(std::initializer_list<std::pair<std::string_view, std::string_view>> entries) {
+  bytes::Writer w;
+  const auto list = w.BeginChunk("LIST");
+  w.raw("INFO");
+  for (const auto& [tag, text] : entries) {
+    const auto sub = w.BeginChunk(tag);
+    w.raw(text);
+    w.raw(std::string_view("\0", 1));
+    w.EndChunk(sub);
+  }
+  w.EndChunk(list);
+  return w.data();
+}
+
+CartRecord SampleCart() {
+  CartRecord r;
+  SetFixedText(r.ChunkId, "cart");
+  SetFixedText(r.Version, "0101");
+  SetFixedTextNulPadded(r.Title, "Morning Drive Open");
+  SetFixedTextNulPadded(r.Artist, "WKRP Imaging");
+  SetFixedTextNulPadded(r.CutID, "ID0042");
+  SetFixedTextNulPadded(r.UserDef, ":05/0:10/");
+  SetFixedTextNulPadded(r.StartDate, "01/01/2020");
+  const char* ids[] = {"INT ", "AUDs", "AUDe", "SEGs", "SEGe"};
+  const int32_t seconds[] = {5, 0, 12, 10, 12};
+  for (int i = 0; i < 5; ++i) {
+    SetFixedText(r.PostTimers[i].Id, ids[i]);
+    r.PostTimers[i].Value = seconds[i] * 44100;
+  }
+  return r;
+}
+
+// RIFF WAVE: fmt, the chunks before the audio, data, the chunks after it.
+std::string BuildWav(std::string_view before, std::string_view audio, std::string_view after) {
+  bytes::Writer w;
+  const auto riff = w.BeginChunk("RIFF");
+  w.raw("WAVE");
+  const auto fmt = w.BeginChunk("fmt ");
+  w.le16(kCd.FormatTag);
+  w.le16(kCd.Channels);
+  w.le32(kCd.SamplesPerSec);
+  w.le32(kCd.AvgBytesPerSec);
+  w.le16(kCd.BlockAlign);
+  w.le16(kCd.BitsPerSample);
+  w.EndChunk(fmt);
+  w.raw(before);
+  const auto data = w.BeginChunk("data");
+  w.raw(audio);
+  w.EndChunk(data);
+  w.raw(after);
+  w.PatchLe32(riff, static_cast<uint32_t>(w.size() - 8));
+  return w.data();
+}
+
+struct Conversion {
+  TempDir dir;
+  JobSettings settings;
+  Session session;
+  FakeUi ui;
+  MemorySettings store;
+  FixedClock clock;
+  Job job{settings, session, ui, store, clock};
+
+  Conversion(std::string_view from, std::string_view to) {
+    const int f = *FindEntry(FormatList::From, from), t = *FindEntry(FormatList::To, to);
+    settings.FromCode = SelectedCode(FormatList::From, f);
+    settings.ToCode = SelectedCode(FormatList::To, t);
+    settings.FromText = std::string(from);
+    settings.ToText = std::string(to);
+    settings.AudioVault11Mode = IsAudioVault11(t);
+    fs::create_directory(dir / "src");
+    fs::create_directory(dir / "dst");
+    settings.SourceFolder = (dir / "src").string();
+    settings.DestinationFolder = (dir / "dst").string();
+    settings.LogPath = (dir / "log.txt").string();
+  }
+  JobOutcome Run(std::string_view name, std::string_view wav) {
+    WriteFileBytes(dir / "src" / name, wav);
+    return job.RunJob();
+  }
+  fs::path Out(std::string_view name) const { return dir / "dst" / name; }
+  std::string Log() const { return ReadFileBytes(dir / "log.txt"); }
+};
+
+const std::string kAudio = test::PatternAudio(12 * 176400);
+
+TEST(Conversion, CartSourceToCartTargetKeepsTheRecordAndTheAudio) {
+  Conversion c("CART", "CART Chunk");
+  const auto outcome = c.Run("open.wav", BuildWav(RenderCartChunk(SampleCart()), kAudio, ""));
+  ASSERT_EQ(outcome.Passed, 1) << (c.ui.messages.empty() ? "" : c.ui.messages[0].text);
+
+  CartRecord back;
+  ASSERT_TRUE(FindCartAtStart(c.Out("open.wav"), back));
+  EXPECT_EQ(CleanText(back.Title), "Morning Drive Open");
+  EXPECT_EQ(CleanText(back.CutID), "ID0042");
+  EXPECT_EQ(back.PostTimers[3].Value, 10 * 44100);
+  EXPECT_EQ(CleanText(back.ProducerAppID), "");  // writers clear the producer
+  WaveFormat format;
+  WavLayout layout;
+  ASSERT_TRUE(IdentifyWav(c.Out("open.wav"), format, layout));
+  EXPECT_EQ(ReadFileBytes(c.Out("open.wav")).substr(layout.DataOffset + 8, kAudio.size()), kAudio);
+  EXPECT_NE(c.Log().find(
+                "SUCCESS,open.wav,open.wav,ID0042,Morning Drive Open,WKRP Imaging,:05/0:10/,:05,0:10,0:12,"),
+            std::string::npos)
+      << c.Log();
+}
+
+TEST(Conversion, PlainWavWithListInfoBecomesACartRecord) {
+  Conversion c("WAV/PCM", "CART Chunk");
+  const std::string list = ListInfo({{"IART", "Jingle Co"}, {"TTTL", "Top of Hour"}, {"ISRF", "3000"}});
+  c.Run("toh.wav", BuildWav("", kAudio, list));
+  CartRecord back;
+  ASSERT_TRUE(FindCartAtStart(c.Out("toh.wav"), back));
+  EXPECT_EQ(CleanText(back.Title), "Top of Hour");
+  EXPECT_EQ(CleanText(back.Artist), "Jingle Co");
+  EXPECT_EQ(CleanText(back.CutID), "TOH");  // from the file name
+  EXPECT_EQ(back.PostTimers[0].Value, 3 * 44100);
+}
+
+TEST(Conversion, ListTargetsCarryListInfoAndDispThatOtherProgramsRead) {
+  for (const char* to : {"PlayItLive", "BSI/Simian", "LIST Chunk"}) {
+    Conversion c("CART", to);
+    c.Run("open.wav", BuildWav(RenderCartChunk(SampleCart()), kAudio, ""));
+    ListInfoValues values;
+    LogValues log;
+    ASSERT_TRUE(ReadListInfoAtEnd(c.Out("open.wav"), values)) << to;
+    EXPECT_EQ(CleanText(values.Get("INAM")), "Morning Drive Open") << to;
+    DispRecord disp;
+    EXPECT_TRUE(ReadDispAtEnd(c.Out("open.wav"), disp, values)) << to;
+    EXPECT_EQ(disp.DispText, "Morning Drive Open") << to;
+    if (test::HaveProgram("ffprobe")) {
+      std::string probe;
+      test::RunCommand("ffprobe -v error -show_entries format_tags=title,artist -of default=nw=1 '" +
+                           c.Out("open.wav").string() + "'",
+                       &probe);
+      EXPECT_NE(probe.find("TAG:title=Morning Drive Open"), std::string::npos) << to << probe;
+      EXPECT_NE(probe.find("TAG:artist=WKRP Imaging"), std::string::npos) << to << probe;
+    }
+  }
+}
+
+TEST(Conversion, TargetAdjustmentsOfTheRecord) {
+  {
+    Conversion c("CART", "StationPlaylist");  // an open ending becomes cold
+    c.Run("a.wav", BuildWav(RenderCartChunk(SampleCart()), kAudio, ""));
+    CartRecord back;
+    ASSERT_TRUE(FindCartAtStart(c.Out("a.wav"), back));
+    EXPECT_EQ(CleanText(back.UserDef), ":05/0:10/C");
+  }
+  {
+    Conversion c("CART", "MediaTouch");  // only the intro and the segue timers stay
+    c.Run("a.wav", BuildWav(RenderCartChunk(SampleCart()), kAudio, ""));
+    const std::string bytes = ReadFileBytes(c.Out("a.wav"));
+    const auto at = bytes.find("cart");
+    ASSERT_NE(at, std::string::npos);
+    const CartRecord back = ParseCartChunk(std::string_view(bytes).substr(at));
+    EXPECT_EQ(std::string(back.PostTimers[0].Id.view()), "INT ");
+    EXPECT_EQ(std::string(back.PostTimers[2].Id.view()), "    ");
+    EXPECT_EQ(back.PostTimers[2].Value, 0);
+    EXPECT_EQ(std::string(back.PostTimers[3].Id.view()), "SEG ");
+    EXPECT_EQ(back.PostTimers[3].Value, 10 * 44100);
+  }
+}
+
+TEST(Conversion, ReportOnlyLogsTheRecordItWouldWrite) {
+  Conversion c("CART", "Generate Report Only");
+  c.Run("open.wav", BuildWav(RenderCartChunk(SampleCart()), kAudio, ""));
+  EXPECT_TRUE(fs::is_empty(c.dir / "dst"));
+  EXPECT_NE(
+      c.Log().find(
+          "SUCCESS,open.wav,open.wav,ID0042,Morning Drive Open,WKRP Imaging,:05/0:10/,:05,0:10,0:12,F,"),
+      std::string::npos)
+      << c.Log();
+}
+
+TEST(Conversion, RealBroadcastWavsConvertAndReadBack) {
+  const auto source = test::CorpusDir() / "wavefile" / "cc_0101.wav";
+  if (!fs::exists(source)) GTEST_SKIP() << "corpus not found";
+  CartRecord original;
+  ASSERT_TRUE(FindCartAtStart(source, original));
+  Conversion c("CART", "CART Chunk");
+  c.Run("cc_0101.wav", ReadFileBytes(source));
+  CartRecord back;
+  ASSERT_TRUE(FindCartAtStart(c.Out("cc_0101.wav"), back));
+  EXPECT_EQ(CleanText(back.Title), CleanText(original.Title));
+  EXPECT_EQ(CleanText(back.Artist), CleanText(original.Artist));
+  EXPECT_EQ(CleanText(back.CutID), CleanText(original.CutID));
+}
+
+}  // namespace
+}  // namespace airfoldex
