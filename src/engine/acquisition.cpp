@@ -1,6 +1,8 @@
 #include "engine/acquisition.h"
 
+#include "engine/daf_header.h"
 #include "engine/paths.h"
+#include "model/time_text.h"
 #include "riff/cart.h"
 #include "riff/default_cart.h"
 #include "riff/disp.h"
@@ -12,7 +14,6 @@ namespace airfoldex {
 bool SourceReadersAvailable(FormatCode fromCode) {
   switch (fromCode) {
     case code::kMp3:          // ID3 tags and decoding
-    case code::kMaestro:      // the .daf header
     case code::kCsvMetadata:  // the CSV metadata file
     case code::kWavWithId3:   // the id3 chunk
       return false;
@@ -72,6 +73,28 @@ void FailUnidentified(JobContext& ctx) {
   FailFile(ctx);
 }
 
+// The APE values into the record: artist, title, timers in whole seconds, and the timing notation.
+void ApplyApe(JobContext& ctx) {
+  auto& s = ctx.session;
+  auto& r = s.Cart;
+  SetFixedTextNulPadded(r.Artist, s.Ape.Artist);
+  SetFixedTextNulPadded(r.Title, s.Ape.Title);
+  const auto seconds = [](const std::string& ms) {
+    return NumberText(RoundHalfEven(ReadNumberPrefix(ms) / 1000));
+  };
+  SetTimer(r, s.Format, "AUDe", seconds(s.Ape.Duration), false);
+  SetTimer(r, s.Format, "SEGe", seconds(s.Ape.Duration), false);
+  SetTimer(r, s.Format, "SEGs", seconds(s.Ape.Segue), false);
+  SetTimer(r, s.Format, "INT ", seconds(s.Ape.Intro), false);
+  const auto rules = CurrentTimerRules(ctx);
+  const double intro = GetTimerSeconds(r, s.Format, "INT ", rules);
+  double segue = GetTimerSeconds(r, s.Format, "SEGs", rules);
+  if (segue == 0) segue = GetTimerSeconds(r, s.Format, "AUDe", rules);
+  SetFixedTextNulPadded(r.UserDef, FormatMinSec(RoundHalfEven(intro), true) + "/" +
+                                       FormatMinSec(RoundHalfEven(segue), false) + "/C");
+  s.File.RecordBuilt = true;
+}
+
 // Texts of a cart chunk that was read but did not count as found, laid over the default record.
 void KeepReadTexts(const CartRecord& read, CartRecord& record) {
   const auto keep = [](const auto& from, auto& to) {
@@ -99,6 +122,7 @@ bool ReadApeTag(JobContext&) { return false; }
 bool FindScot(JobContext&) { return false; }
 bool ReadAv10(JobContext&) { return false; }
 void ReadSourceFileName(JobContext&) {}
+void BuildScot(JobContext&) {}
 void ApplySourceStore(JobContext&) {}  // ENCO, XMLDAT, av10 values, rdxl, mediaItem, packed names
 
 }  // namespace
@@ -123,30 +147,41 @@ void AcquireSource(JobContext& ctx) {
 
   // Step 5: the kind of file.
   const bool isWav = EndsWithNoCase(x, "wav") || (from == code::kCsvMetadata && EndsWithNoCase(x, "mts"));
-  if (!isWav) return FailUnidentified(ctx);
-
-  // Step 6: identification and the cart chunk; a file without one gets the default record.
-  bool identified = false;
-  ctx.Guard(6, [&] { identified = IdentifyWav(s.File.SourcePath, s.Format, s.Layout, &s.FileDiagnostics); });
-  if (!identified) return FailUnidentified(ctx);
-  s.Flags.WavIdentified = true;
-  s.Flags.AirForceFound = s.Layout.PrefixOffset != 0;
-  ctx.Guard(6, [&] {
-    s.Flags.CartFound = FindCartAtStart(s.File.SourcePath, s.Cart, &s.FileDiagnostics) ||
-                        FindCartAtEnd(s.File.SourcePath, s.Cart, from, yield, &s.FileDiagnostics);
-  });
-  if (!s.Flags.CartFound) {
-    // A cart chunk without intro and segue timers counts as absent, so the default record gives
-    // the file its timers and timing notation; the texts that chunk did carry are kept.
-    const CartRecord read = s.Cart;
-    ctx.Guard(6, [&] { BuildDefaultRecord(ctx, false); });
-    if (CleanText(read.ChunkId) == "cart") KeepReadTexts(read, s.Cart);
+  if (isWav) {
+    // Step 6: identification and the cart chunk; a file without one gets the default record.
+    bool identified = false;
+    ctx.Guard(6,
+              [&] { identified = IdentifyWav(s.File.SourcePath, s.Format, s.Layout, &s.FileDiagnostics); });
+    if (!identified) return FailUnidentified(ctx);
+    s.Flags.WavIdentified = true;
+    s.Flags.AirForceFound = s.Layout.PrefixOffset != 0;
+    ctx.Guard(6, [&] {
+      s.Flags.CartFound = FindCartAtStart(s.File.SourcePath, s.Cart, &s.FileDiagnostics) ||
+                          FindCartAtEnd(s.File.SourcePath, s.Cart, from, yield, &s.FileDiagnostics);
+    });
+    if (!s.Flags.CartFound) {
+      // A cart chunk without intro and segue timers counts as absent, so the default record gives
+      // the file its timers and timing notation; the texts that chunk did carry are kept.
+      const CartRecord read = s.Cart;
+      ctx.Guard(6, [&] { BuildDefaultRecord(ctx, false); });
+      if (CleanText(read.ChunkId) == "cart") KeepReadTexts(read, s.Cart);
+    }
+  } else if (EndsWithNoCase(x, "mp3")) {
+    // MP3 sources read their tags inside the conversion step.
+  } else if (EndsWithNoCase(x, "daf")) {
+    ctx.Guard(5, [&] { ReadDafHeader(ctx, s.File.SourcePath); });
+  } else {
+    return FailUnidentified(ctx);
   }
 
-  // Storq/Air Force.
+  // Storq/Air Force, for every file that came this far.
   ctx.Guard(6, [&] {
     if ((s.Flags.AirForceFound && to != code::kBsiSimian) || FindAirTrailer(ctx)) ApplyAirRecord(ctx);
   });
+  if (!s.Flags.WavIdentified) {
+    if (from != code::kMp3 && from != code::kMaestro) return FailUnidentified(ctx);
+    return;
+  }
   ctx.Guard(6, [&] { s.Flags.ApeFound = ReadApeTag(ctx); });
 
   // Step 7: scot.
@@ -177,14 +212,30 @@ void AcquireSource(JobContext& ctx) {
               [&] { BuildCartFromListInfo(s.Cart, s.ListInfo, s.Disp, CurrentListInfoInputs(ctx), s.Log); });
   }
 
-  // A plain WAV source with LIST/INFO but no cart chunk becomes a record for cart and scot targets.
-  if (!s.Flags.ApeFound && from == code::kWavPcm && s.Flags.ListFound &&
-      (to == code::kCartChunk || to == code::kWideOrbitScott)) {
-    ctx.Guard(83, [&] {
-      BuildCartFromListInfo(s.Cart, s.ListInfo, s.Disp, CurrentListInfoInputs(ctx), s.Log);
-      s.File.RecordBuilt = true;
-    });
-  }
+  // The APE merge: an APE tag wins over the record, with LIST/INFO, DISP and cart texts filling
+  // its gaps; a plain WAV source with LIST/INFO but no APE tag becomes a record for cart and scot
+  // targets.
+  ctx.Guard(83, [&] {
+    auto& ape = s.Ape;
+    if (s.Flags.ApeFound && s.Flags.ListFound) {
+      if (CleanText(ape.Artist).empty()) ape.Artist = CleanText(s.ListInfo.Get("IART"));
+      if (CleanText(ape.Title).empty()) ape.Title = CleanText(s.Disp.DispText);
+      ApplyApe(ctx);
+    } else if (!s.Flags.ApeFound) {
+      if (from == code::kWavPcm && s.Flags.ListFound &&
+          (to == code::kCartChunk || to == code::kWideOrbitScott)) {
+        BuildCartFromListInfo(s.Cart, s.ListInfo, s.Disp, CurrentListInfoInputs(ctx), s.Log);
+        if (to == code::kWideOrbitScott) BuildScot(ctx);
+        s.File.RecordBuilt = true;
+      }
+    } else {
+      if (s.Flags.CartFound) {
+        if (CleanText(ape.Artist).empty()) ape.Artist = CleanText(s.Cart.Artist);
+        if (CleanText(ape.Title).empty()) ape.Title = CleanText(s.Cart.Title);
+      }
+      ApplyApe(ctx);
+    }
+  });
 
   // Step 9: the av10 chunk.
   if (from == code::kAudioVault) ctx.Guard(9, [&] { s.Flags.Av10Found = ReadAv10(ctx); });

@@ -146,6 +146,13 @@ int16_t AssembleDestination(JobContext& ctx, const fs::path& source, fs::path& d
                        "Writing \"" + ctx.settings.ToText + "\" files is not available in this version.");
   }
 
+  if (from == code::kMaestro) {
+    // Where a .daf file's audio starts and how it is coded is not known well enough to copy it.
+    throw ProcessError(errnum::kFormatNotAvailable,
+                       "Converting \"" + ctx.settings.FromText +
+                           "\" audio into WAV files is not available in this version.");
+  }
+
   // From here on a problem fails the file, as a failed write does.
   const auto fail = [&](const std::string& why) -> int16_t {
     s.FileDiagnostics.push_back({"write-failed", "", 0, why});

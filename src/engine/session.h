@@ -33,6 +33,11 @@ struct PresenceFlags {
   bool AirForceFound = false;  // the file starts with an AIR7, AIR1 or LIST chunk
 };
 
+// The values of a source's APE tag: texts, the times in milliseconds.
+struct ApeValues {
+  std::string Duration, Artist, Title, Intro, Segue;
+};
+
 // The intro, segue and length texts that the default record of a Maestro source prepares for the log.
 struct MaestroLogTexts {
   std::string Intro;
@@ -63,6 +68,7 @@ struct Session {
   LogValues Log;
   ListInfoValues ListInfo;
   DispRecord Disp;
+  ApeValues Ape;
   MaestroLogTexts Maestro;
   Diagnostics FileDiagnostics;  // what the readers of the current file skipped or repaired
 
@@ -74,6 +80,7 @@ struct Session {
     Log = LogValues{};
     ListInfo.Clear();
     Disp = DispRecord{};
+    Ape = ApeValues{};
     Maestro = MaestroLogTexts{};
     FileDiagnostics.clear();
   }

@@ -1,0 +1,99 @@
+#include "engine/daf_header.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/job.h"
+#include "riff/bytes.h"
+#include "support/fake_ui.h"
+#include "support/test_support.h"
+
+namespace airfoldex {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(DafHeader, BitsTextIsMostSignificantFirst) {
+  EXPECT_EQ(BitsText(0x8000), "1000000000000000");
+  EXPECT_EQ(BitsText(0x0001), "0000000000000001");
+  EXPECT_EQ(BitsText(0xC018), "1100000000011000");
+}
+
+// A header: title at 37, intro text at 80, length (x256) at 108, flags at 112, artist at 264,
+// tag text at 328, category at 504, cut at 520.
+std::string DafHeader(uint16_t flags) {
+  std::string h(kDafHeaderSize, '\0');
+  const auto put = [&](std::size_t at, std::string_view text) { text.copy(h.data() + at, text.size()); };
+  put(37, "Saturday Night Show");
+  put(80, "15");
+  bytes::Writer len;
+  len.le32(176400u * 60 / 256);
+  put(108, len.data());
+  bytes::Writer f;
+  f.le16(flags);
+  put(112, f.data());
+  put(264, "DJ Nightowl");
+  put(328, "  notes  ");
+  put(504, "SHOW");
+  put(520, "SN0412");
+  return h;
+}
+
+TEST(DafHeader, FillsFormatAndRecordAndReportsItThroughAReportOnlyJob) {
+  test::TempDir dir;
+  fs::create_directory(dir / "src");
+  fs::create_directory(dir / "dst");
+  // Stereo (bit 15), 16 bits (bits 14-13 = 10), 44100 Hz (bits 4-3 = 01).
+  test::WriteFileBytes(dir / "src" / "show.DAF", DafHeader(0xC008));
+
+  JobSettings settings;
+  settings.FromCode = code::kMaestro;
+  settings.ToCode = code::kReportOnly;
+  settings.FromText = "Maestro";
+  settings.SourceFolder = (dir / "src").string();
+  settings.DestinationFolder = (dir / "dst").string();
+  settings.LogPath = (dir / "log.txt").string();
+  Session session;
+  test::FakeUi ui;
+  test::MemorySettings store;
+  test::FixedClock clock;
+  Job job(settings, session, ui, store, clock);
+  const auto outcome = job.RunJob();
+  ASSERT_EQ(outcome.Passed, 1);
+
+  EXPECT_EQ(session.Format.Channels, 2);
+  EXPECT_EQ(session.Format.BitsPerSample, 16);
+  EXPECT_EQ(session.Format.SamplesPerSec, 44100u);
+  EXPECT_EQ(CleanText(session.Cart.Title), "Saturday Night Show");
+  EXPECT_EQ(CleanText(session.Cart.Artist), "DJ Nightowl");
+  EXPECT_EQ(CleanText(session.Cart.CutID), "SN0412");
+  EXPECT_EQ(CleanText(session.Cart.Category), "SHOW");
+  EXPECT_EQ(session.Cart.TagText.substr(0, 5), "notes");
+  const std::string log = test::ReadFileBytes(dir / "log.txt");
+  EXPECT_EQ(log.rfind("SUCCESS,show.DAF,show.DAF,SN0412,Saturday Night Show,DJ Nightowl,", 0), 0u) << log;
+}
+
+TEST(DafHeader, MaestroAudioIsNotWrittenAsAWav) {
+  test::TempDir dir;
+  fs::create_directory(dir / "src");
+  fs::create_directory(dir / "dst");
+  test::WriteFileBytes(dir / "src" / "show.daf", DafHeader(0xC008));
+  JobSettings settings;
+  settings.FromCode = code::kMaestro;
+  settings.ToCode = code::kCartChunk;
+  settings.FromText = "Maestro";
+  settings.SourceFolder = (dir / "src").string();
+  settings.DestinationFolder = (dir / "dst").string();
+  settings.LogPath = (dir / "log.txt").string();
+  Session session;
+  test::FakeUi ui;
+  test::MemorySettings store;
+  test::FixedClock clock;
+  Job job(settings, session, ui, store, clock);
+  EXPECT_EQ(job.RunJob().Failed, 1);
+  EXPECT_TRUE(fs::is_empty(dir / "dst"));
+  ASSERT_FALSE(ui.messages.empty());
+  EXPECT_NE(ui.messages[0].text.find("Converting \"Maestro\" audio"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace airfoldex
