@@ -230,6 +230,8 @@ int RunInspect(const std::vector<std::string>& args) {
                                          SelectedCode(FormatList::To, *to), o.from);
     if (!inspected.Readable) status = kExitFailures;
     if (o.json) {
+      // The JSON keys are fixed; what the readers would have shown goes to stderr.
+      for (const auto& m : inspected.Messages) std::fprintf(stderr, "%s: %s\n", file.c_str(), m.c_str());
       PrintJson(inspected, o.from);
     } else {
       PrintText(inspected, o.from);

@@ -1,7 +1,10 @@
 #include "engine/acquisition.h"
 
+#include <optional>
+
 #include "engine/daf_header.h"
 #include "engine/paths.h"
+#include "model/text_codec.h"
 #include "model/time_text.h"
 #include "riff/cart.h"
 #include "riff/default_cart.h"
@@ -15,16 +18,34 @@ bool SourceReadersAvailable(FormatCode fromCode) {
   switch (fromCode) {
     case code::kMp3:          // ID3 tags and decoding
     case code::kCsvMetadata:  // the CSV metadata file
-    case code::kWavWithId3:   // the id3 chunk
       return false;
     default:
       return true;
   }
 }
 
+namespace {
+bool ReadId3Chunk(JobContext&) { return false; }  // the id3 chunk reader arrives with its format
+}  // namespace
+
 void AcquireLate(JobContext& ctx) {
-  throw ProcessError(errnum::kFormatNotAvailable,
-                     "Reading \"" + ctx.settings.FromText + "\" sources is not available in this version.");
+  auto& s = ctx.session;
+  if (ctx.settings.FromCode != code::kWavWithId3) {
+    throw ProcessError(errnum::kFormatNotAvailable,
+                       "Reading \"" + ctx.settings.FromText + "\" sources is not available in this version.");
+  }
+  if (!s.Flags.ListFound && ReadId3Chunk(ctx)) {
+    s.Log.LogEnding = s.ListInfo.Get("TEND");
+    s.Log.LogIntro = s.ListInfo.Get("ISRF");
+    s.Log.LogSegue = s.ListInfo.Get("IMED");
+  }
+  ctx.ui.YieldToUi();
+  BuildDefaultRecord(ctx, true);
+  SetFixedTextNulPadded(s.Cart.Artist, s.ListInfo.Get("IART"));
+  SetFixedTextNulPadded(s.Cart.Title, s.ListInfo.Get("TTTL"));
+  const std::string dest = s.File.DestinationPath.filename().string();
+  SetFixedTextNulPadded(s.Cart.CutID, Utf8ToCp1252(dest.size() > 4 ? dest.substr(0, dest.size() - 4) : ""));
+  SetFixedText(s.Cart.Category, s.ListInfo.Get("ICMT"));
 }
 
 TimerReadRules CurrentTimerRules(const JobContext& ctx) {
@@ -95,10 +116,11 @@ void ApplyApe(JobContext& ctx) {
   s.File.RecordBuilt = true;
 }
 
-// Texts of a cart chunk that was read but did not count as found, laid over the default record.
-void KeepReadTexts(const CartRecord& read, CartRecord& record) {
-  const auto keep = [](const auto& from, auto& to) {
-    if (!CleanText(from).empty()) to = from;
+// The texts of a cart chunk as read, laid over a record built by other rules: over the default
+// record where the chunk holds a text, over a LIST/INFO record only where that record has none.
+void KeepReadTexts(const CartRecord& read, CartRecord& record, bool onlyWhereEmpty = false) {
+  const auto keep = [onlyWhereEmpty](const auto& from, auto& to) {
+    if (!CleanText(from).empty() && (!onlyWhereEmpty || CleanText(to).empty())) to = from;
   };
   keep(read.Title, record.Title);
   keep(read.Artist, record.Artist);
@@ -112,6 +134,7 @@ void KeepReadTexts(const CartRecord& read, CartRecord& record) {
   keep(read.EndDate, record.EndDate);
   keep(read.EndTime, record.EndTime);
   keep(read.URL, record.URL);
+  if (record.LevelReference == 0) record.LevelReference = read.LevelReference;
 }
 
 // The readers below belong to formats that are not part of this build yet. Each finds nothing,
@@ -120,6 +143,8 @@ bool FindAirTrailer(JobContext&) { return false; }
 void ApplyAirRecord(JobContext&) {}
 bool ReadApeTag(JobContext&) { return false; }
 bool FindScot(JobContext&) { return false; }
+void ApplyScotToCart(JobContext&) {}
+void LoadPilCsv(JobContext&) {}
 bool ReadAv10(JobContext&) { return false; }
 void ReadSourceFileName(JobContext&) {}
 void BuildScot(JobContext&) {}
@@ -145,6 +170,10 @@ void AcquireSource(JobContext& ctx) {
   });
   if (readersMissing) return FailFile(ctx);
 
+  // The cart chunk as read, kept so that records rebuilt from LIST/INFO or from defaults keep the
+  // texts it carried.
+  std::optional<CartRecord> cartAsRead;
+
   // Step 5: the kind of file.
   const bool isWav = EndsWithNoCase(x, "wav") || (from == code::kCsvMetadata && EndsWithNoCase(x, "mts"));
   if (isWav) {
@@ -159,12 +188,12 @@ void AcquireSource(JobContext& ctx) {
       s.Flags.CartFound = FindCartAtStart(s.File.SourcePath, s.Cart, &s.FileDiagnostics) ||
                           FindCartAtEnd(s.File.SourcePath, s.Cart, from, yield, &s.FileDiagnostics);
     });
+    if (CleanText(s.Cart.ChunkId) == "cart") cartAsRead = s.Cart;
     if (!s.Flags.CartFound) {
       // A cart chunk without intro and segue timers counts as absent, so the default record gives
       // the file its timers and timing notation; the texts that chunk did carry are kept.
-      const CartRecord read = s.Cart;
       ctx.Guard(6, [&] { BuildDefaultRecord(ctx, false); });
-      if (CleanText(read.ChunkId) == "cart") KeepReadTexts(read, s.Cart);
+      if (cartAsRead) KeepReadTexts(*cartAsRead, s.Cart);
     }
   } else if (EndsWithNoCase(x, "mp3")) {
     // MP3 sources read their tags inside the conversion step.
@@ -178,72 +207,91 @@ void AcquireSource(JobContext& ctx) {
   ctx.Guard(6, [&] {
     if ((s.Flags.AirForceFound && to != code::kBsiSimian) || FindAirTrailer(ctx)) ApplyAirRecord(ctx);
   });
-  if (!s.Flags.WavIdentified) {
-    if (from != code::kMp3 && from != code::kMaestro) return FailUnidentified(ctx);
-    return;
-  }
-  ctx.Guard(6, [&] { s.Flags.ApeFound = ReadApeTag(ctx); });
 
-  // Step 7: scot.
-  ctx.Guard(7, [&] { s.Flags.ScotFound = FindScot(ctx); });
+  // Rebuilding the record from LIST/INFO starts from a blank record; what a cart chunk said
+  // stays where LIST/INFO says nothing.
+  const auto keepCartTexts = [&] {
+    if (!cartAsRead) return;
+    KeepReadTexts(*cartAsRead, s.Cart, /*onlyWhereEmpty=*/true);
+    // The file name stands in for a missing TREF; a cut number from the cart chunk is better.
+    if (CleanText(s.ListInfo.Get("TREF")).empty() && !CleanText(cartAsRead->CutID).empty()) {
+      s.Cart.CutID = cartAsRead->CutID;
+    }
+  };
+  const auto rebuildFromListInfo = [&] {
+    BuildCartFromListInfo(s.Cart, s.ListInfo, s.Disp, CurrentListInfoInputs(ctx), s.Log);
+    keepCartTexts();
+  };
 
-  // Steps 8 to 83: LIST/INFO near the start, else near the end, each with its DISP chunk.
-  bool listAtStart = false;
-  ctx.Guard(8, [&] {
-    listAtStart = ReadListInfoAtStart(s.File.SourcePath, s.ListInfo, s.Log, yield, &s.FileDiagnostics);
-  });
-  if (listAtStart) {
-    ctx.Guard(81, [&] {
-      s.Flags.ListFound = true;
-      s.Flags.DispFound = ReadDispAtStart(s.File.SourcePath, s.Disp);
+  if (s.Flags.WavIdentified) {
+    if (settings.PilCsvMode) ctx.Guard(6, [&] { LoadPilCsv(ctx); });
+    ctx.Guard(6, [&] { s.Flags.ApeFound = ReadApeTag(ctx); });
+
+    // Step 7: scot; its values fill a record that no cart chunk gave.
+    ctx.Guard(7, [&] {
+      s.Flags.ScotFound = FindScot(ctx);
+      if (s.Flags.ScotFound && !s.Flags.CartFound) ApplyScotToCart(ctx);
     });
-  } else {
-    bool listAtEnd = false;
-    ctx.Guard(82, [&] { listAtEnd = ReadListInfoAtEnd(s.File.SourcePath, s.ListInfo, &s.FileDiagnostics); });
-    if (listAtEnd) {
-      ctx.Guard(83, [&] {
+
+    // Steps 8 to 83: LIST/INFO near the start, else near the end, each with its DISP chunk.
+    bool listAtStart = false;
+    ctx.Guard(8, [&] {
+      listAtStart = ReadListInfoAtStart(s.File.SourcePath, s.ListInfo, s.Log, yield, &s.FileDiagnostics);
+    });
+    if (listAtStart) {
+      ctx.Guard(81, [&] {
         s.Flags.ListFound = true;
-        s.Flags.DispFound = ReadDispAtEnd(s.File.SourcePath, s.Disp, s.ListInfo);
+        s.Flags.DispFound = ReadDispAtStart(s.File.SourcePath, s.Disp, &s.FileDiagnostics);
       });
-    }
-  }
-  if (s.Flags.ListFound && to == code::kBsiSimian) {
-    ctx.Guard(83,
-              [&] { BuildCartFromListInfo(s.Cart, s.ListInfo, s.Disp, CurrentListInfoInputs(ctx), s.Log); });
-  }
-
-  // The APE merge: an APE tag wins over the record, with LIST/INFO, DISP and cart texts filling
-  // its gaps; a plain WAV source with LIST/INFO but no APE tag becomes a record for cart and scot
-  // targets.
-  ctx.Guard(83, [&] {
-    auto& ape = s.Ape;
-    if (s.Flags.ApeFound && s.Flags.ListFound) {
-      if (CleanText(ape.Artist).empty()) ape.Artist = CleanText(s.ListInfo.Get("IART"));
-      if (CleanText(ape.Title).empty()) ape.Title = CleanText(s.Disp.DispText);
-      ApplyApe(ctx);
-    } else if (!s.Flags.ApeFound) {
-      if (from == code::kWavPcm && s.Flags.ListFound &&
-          (to == code::kCartChunk || to == code::kWideOrbitScott)) {
-        BuildCartFromListInfo(s.Cart, s.ListInfo, s.Disp, CurrentListInfoInputs(ctx), s.Log);
-        if (to == code::kWideOrbitScott) BuildScot(ctx);
-        s.File.RecordBuilt = true;
-      }
     } else {
-      if (s.Flags.CartFound) {
-        if (CleanText(ape.Artist).empty()) ape.Artist = CleanText(s.Cart.Artist);
-        if (CleanText(ape.Title).empty()) ape.Title = CleanText(s.Cart.Title);
+      bool listAtEnd = false;
+      ctx.Guard(82,
+                [&] { listAtEnd = ReadListInfoAtEnd(s.File.SourcePath, s.ListInfo, &s.FileDiagnostics); });
+      if (listAtEnd) {
+        ctx.Guard(83, [&] {
+          s.Flags.ListFound = true;
+          s.Flags.DispFound = ReadDispAtEnd(s.File.SourcePath, s.Disp, s.ListInfo, &s.FileDiagnostics);
+        });
       }
-      ApplyApe(ctx);
     }
-  });
+    if (s.Flags.ListFound && to == code::kBsiSimian) ctx.Guard(83, rebuildFromListInfo);
 
-  // Step 9: the av10 chunk.
-  if (from == code::kAudioVault) ctx.Guard(9, [&] { s.Flags.Av10Found = ReadAv10(ctx); });
+    // The APE merge: an APE tag wins over the record, with LIST/INFO, DISP and cart texts filling
+    // its gaps; a plain WAV source with LIST/INFO but no APE tag becomes a record for cart and
+    // scot targets.
+    ctx.Guard(83, [&] {
+      auto& ape = s.Ape;
+      if (s.Flags.ApeFound && s.Flags.ListFound) {
+        if (CleanText(ape.Artist).empty()) ape.Artist = CleanText(s.ListInfo.Get("IART"));
+        if (CleanText(ape.Title).empty()) ape.Title = CleanText(s.Disp.DispText);
+        ApplyApe(ctx);
+      } else if (!s.Flags.ApeFound) {
+        if (from == code::kWavPcm && s.Flags.ListFound &&
+            (to == code::kCartChunk || to == code::kWideOrbitScott)) {
+          rebuildFromListInfo();
+          if (to == code::kWideOrbitScott) BuildScot(ctx);
+          s.File.RecordBuilt = true;
+        }
+      } else {
+        if (s.Flags.CartFound) {
+          if (CleanText(ape.Artist).empty()) ape.Artist = CleanText(s.Cart.Artist);
+          if (CleanText(ape.Title).empty()) ape.Title = CleanText(s.Cart.Title);
+        }
+        ApplyApe(ctx);
+      }
+    });
+
+    // Step 9: the av10 chunk.
+    if (from == code::kAudioVault) ctx.Guard(9, [&] { s.Flags.Av10Found = ReadAv10(ctx); });
+  }
 
   // Step 10: metadata from the source file name.
   if (settings.GetDataFromFileName) {
     ctx.Guard(10, [&] {
-      if (!s.Flags.CartFound) BuildDefaultRecord(ctx, false);
+      if (s.Flags.WavIdentified && !s.Flags.CartFound) {
+        BuildDefaultRecord(ctx, false);
+        if (cartAsRead) KeepReadTexts(*cartAsRead, s.Cart);
+      }
       ReadSourceFileName(ctx);
     });
   }
@@ -251,8 +299,14 @@ void AcquireSource(JobContext& ctx) {
   // Steps 11 to 15: the source system's own store.
   if (from == code::kBsiSimian && s.Flags.ListFound) {
     ctx.Guard(14, [&] {
+      // The rules look at the cart chunk's artist and title, not at the record rebuilt above.
+      if (s.Flags.CartFound && cartAsRead) {
+        s.Cart.Artist = cartAsRead->Artist;
+        s.Cart.Title = cartAsRead->Title;
+      }
       ApplySimianListRules(s.Cart, s.ListInfo, s.Disp, s.Flags.CartFound, s.Flags.DispFound,
                            CurrentListInfoInputs(ctx), s.Log);
+      keepCartTexts();
     });
   }
   ctx.Guard(15, [&] { ApplySourceStore(ctx); });

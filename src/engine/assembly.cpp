@@ -29,6 +29,10 @@ bool TargetWritersAvailable(FormatCode toCode) {
 
 namespace {
 
+// The destination side of a Storq/Air Force source (CutID from the destination name, UserDef
+// from intro and segue) arrives with the AIR format; until then the record stays as read.
+void FillAirRecordForDestination(JobContext&) {}
+
 // Sources whose timers are rebuilt from their intro and segue before writing (Myriad, MediaTouch).
 void RebuildTimers(JobContext& ctx) {
   auto& s = ctx.session;
@@ -81,6 +85,8 @@ void FillFromListInfo(JobContext& ctx) {
   auto& s = ctx.session;
   if (CleanText(s.Cart.Artist).empty()) SetFixedTextNulPadded(s.Cart.Artist, s.ListInfo.Get("IART"));
   if (CleanText(s.Cart.Title).empty()) SetFixedTextNulPadded(s.Cart.Title, s.ListInfo.Get("TTTL"));
+  // Standard INFO lists keep the title in INAM; without a TTTL entry that is the title.
+  if (CleanText(s.Cart.Title).empty()) SetFixedTextNulPadded(s.Cart.Title, CleanText(s.ListInfo.Get("INAM")));
   if (ctx.settings.AudioVault11Mode) s.Cart.ClientID = s.Cart.Artist;
   if (ctx.settings.LevelActive) s.Cart.LevelReference = ctx.settings.Level;
 }
@@ -152,6 +158,9 @@ int16_t AssembleDestination(JobContext& ctx, const fs::path& source, fs::path& d
                        "Converting \"" + ctx.settings.FromText +
                            "\" audio into WAV files is not available in this version.");
   }
+
+  // A Storq/Air Force source gets its record completed for the destination.
+  if (from == code::kWavPcm && s.Flags.AirForceFound) FillAirRecordForDestination(ctx);
 
   // From here on a problem fails the file, as a failed write does.
   const auto fail = [&](const std::string& why) -> int16_t {

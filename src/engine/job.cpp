@@ -315,6 +315,7 @@ JobOutcome Job::RunJob() {
   aborted_ = false;
   declined_ = false;
   logWriteFailed_ = false;
+  ctx_.formatReportsShown.clear();
   passed_ = 0;
   failed_ = 0;
 

@@ -6,6 +6,8 @@
 
 #include <filesystem>
 #include <new>
+#include <set>
+#include <string>
 #include <string_view>
 #include <system_error>
 
@@ -18,12 +20,18 @@
 namespace airfoldex {
 
 struct JobContext {
+  JobContext(JobSettings& s, Session& se, UserInterface& u, SettingsStore& st, Clock& c)
+      : settings(s), session(se), ui(u), store(st), clock(c) {}
+
   JobSettings& settings;
   Session& session;
   UserInterface& ui;
   SettingsStore& store;
   Clock& clock;
   int step = 0;  // the stage an error report shows ("Error Line:")
+  // Reports about formats this build cannot read or write: shown once per job, and also when
+  // Error Stops OFF silences the per-file boxes, so a person always learns why files fail.
+  std::set<std::string> formatReportsShown;
 
   // Runs one operation as stage `stepNumber`. An error it raises ends that operation only: it is
   // reported with the stage number (unless Error Stops OFF) and the caller goes on with the next

@@ -17,7 +17,11 @@ namespace airfoldex {
 namespace fs = std::filesystem;
 
 void JobContext::ReportProcessError(int number, std::string_view description) {
-  if (settings.ErrorStopsOff) return;
+  if (number == errnum::kFormatNotAvailable) {
+    if (!formatReportsShown.insert(std::string(description)).second) return;
+  } else if (settings.ErrorStopsOff) {
+    return;
+  }
   ui.ShowMessage("Airfoldex-Process Error",
                  "Error Line:" + std::to_string(step) + " Err#" + std::to_string(number) + " " +
                      std::string(description),

@@ -49,6 +49,11 @@ bool ReadDispAt(std::ifstream& in, uint64_t fileSize, uint64_t at, DispRecord& d
          "DISP size " + std::to_string(disp.DispSize) + " leaves no room for its type");
     return false;
   }
+  if (disp.DispType != 1) {
+    // Only type 1 holds text; a picture (type 8 and others) is no title.
+    Note(diag, "disp-not-text", at, "DISP of type " + std::to_string(disp.DispType) + " holds no text; not read");
+    return false;
+  }
   const uint64_t textAt = at + 12;
   const uint64_t declared = static_cast<uint64_t>(disp.DispSize) - 4;
   const uint64_t present = textAt < fileSize ? fileSize - textAt : 0;

@@ -200,6 +200,83 @@ TEST(Conversion, ReportOnlyLogsTheRecordItWouldWrite) {
       << c.Log();
 }
 
+TEST(Conversion, RecordsRebuiltFromListInfoKeepWhatTheCartChunkSaid) {
+  // LIST/INFO with nothing but a comment must not wipe the cart chunk's texts.
+  const std::string wav = BuildWav(RenderCartChunk(SampleCart()), kAudio, ListInfo({{"ICMT", "a comment"}}));
+  for (auto [from, to] : {std::pair{"CART", "BSI/Simian"}, std::pair{"WAV/PCM", "CART Chunk"},
+                          std::pair{"BSI/Simian", "LIST Chunk"}}) {
+    Conversion c(from, to);
+    c.Run("keep.wav", wav);
+    CartRecord back;
+    ASSERT_TRUE(FindCartAtStart(c.Out("keep.wav"), back)) << from << " -> " << to;
+    EXPECT_EQ(CleanText(back.Artist), "WKRP Imaging") << from << " -> " << to;
+    EXPECT_EQ(CleanText(back.CutID), "ID0042") << from << " -> " << to;
+    if (std::string_view(from) != "BSI/Simian") {  // the BSI/Simian rules take the comment as title
+      EXPECT_EQ(CleanText(back.Title), "Morning Drive Open") << from << " -> " << to;
+    }
+  }
+}
+
+TEST(Conversion, StandardInfoTitlesReachCartTargets) {
+  // Most programs keep the title in INAM and have no TTTL entry.
+  Conversion c("CART", "PlayItLive");
+  c.Run("std.wav", BuildWav("", kAudio, ListInfo({{"INAM", "Standard Title"}, {"IART", "Standard Artist"}})));
+  CartRecord back;
+  ASSERT_TRUE(FindCartAtStart(c.Out("std.wav"), back));
+  EXPECT_EQ(CleanText(back.Title), "Standard Title");
+  EXPECT_EQ(CleanText(back.Artist), "Standard Artist");
+}
+
+TEST(Conversion, NoFileInheritsTheValuesOfTheFileBeforeIt) {
+  Conversion c("PlayoutONE/Pro", "CART Chunk");
+  // The first file carries LIST/INFO with a PlayoutONE comment (which also sets log values) and a
+  // DISP title; the second carries nothing.
+  const std::string comment = "playoutone,1999,a,b,q,15000,12000,d,8000,e,215000";
+  bytes::Writer disp;
+  const auto d = disp.BeginChunk("DISP");
+  disp.le32(1);
+  disp.raw(std::string_view("Shown Title\0", 12));
+  disp.EndChunk(d);
+  test::WriteFileBytes(
+      c.dir / "src" / "1-first.wav",
+      BuildWav(ListInfo({{"IART", "First Artist"}, {"ICMT", comment}}) + disp.data(), kAudio, ""));
+  test::WriteFileBytes(c.dir / "src" / "2-second.wav", BuildWav("", kAudio, ""));
+  ASSERT_EQ(c.job.RunJob().Passed, 2);
+
+  CartRecord second;
+  ASSERT_TRUE(FindCartAtStart(c.Out("2-second.wav"), second));
+  EXPECT_EQ(CleanText(second.Artist), "");
+  EXPECT_EQ(CleanText(second.Title), "");
+  const std::string log = c.Log();
+  const auto line = log.substr(log.find("SUCCESS,2-second.wav"));
+  EXPECT_EQ(line.substr(0, line.find("\r\n"))
+                .rfind("SUCCESS,2-second.wav,2-second.wav,2-second,,,:00/0:12/C,:00,0:00,0:00,C,", 0),
+            0u)
+      << log;
+  EXPECT_NE(log.find("SUCCESS,1-first.wav,1-first.wav,1-first,,First Artist,:00/0:12/C,:12,0:08,3:35,C,"), std::string::npos) << log;
+}
+
+TEST(Conversion, AFormatThisBuildCannotWriteIsReportedOnceEvenWithErrorStopsOff) {
+  Conversion c("CART", "ENCO");
+  c.settings.ErrorStopsOff = true;
+  test::WriteFileBytes(c.dir / "src" / "a.wav", BuildWav("", kAudio, ""));
+  test::WriteFileBytes(c.dir / "src" / "b.wav", BuildWav("", kAudio, ""));
+  EXPECT_EQ(c.job.RunJob().Failed, 2);
+  EXPECT_EQ(c.ui.MessageTexts(),
+            (std::vector<std::string>{
+                "Error Line:18 Err#445 Writing \"ENCO\" files is not available in this version.",
+                "Job Completed! Files Passed: 0 Failures: 2"}));
+}
+
+TEST(Conversion, WavWithId3SourcesGetTheirRecordInTheConversionStep) {
+  Conversion c("WAV w/ID3", "CART Chunk");
+  c.Run("spot.wav", BuildWav("", kAudio, ""));
+  CartRecord back;
+  ASSERT_TRUE(FindCartAtStart(c.Out("spot.wav"), back));
+  EXPECT_EQ(CleanText(back.CutID), "spot");  // from the destination name
+  EXPECT_EQ(CleanText(back.UserDef), ":00/0:12/C");
+}
+
 TEST(Conversion, RealBroadcastWavsConvertAndReadBack) {
   const auto source = test::CorpusDir() / "wavefile" / "cc_0101.wav";
   if (!fs::exists(source)) GTEST_SKIP() << "corpus not found";

@@ -104,6 +104,7 @@ TEST(DispRead, MalformedChunksNeverReadPastTheFile) {
       {"text past the end", Disp(0x7FFFFFF0u, "Cut off"), true, "Cut off"},
       {"header cut off", std::string("DISP\x10\0", 6), false, ""},
       {"no chunk", "nothing to see", false, ""},
+      {"a picture is no title", Disp(12, "\x28\x29\x2a\x2b\x2d\x2e\x2f\x30", 8), false, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
