@@ -5,7 +5,7 @@
 
 #include "riff/bytes.h"
 #include "riff/cart.h"
-#include "support/test_support.h"
+#include "support/job_bench.h"
 
 namespace airfoldex {
 namespace {
@@ -47,15 +47,7 @@ std::string RichSource() {
   const auto data = w.BeginChunk("data");
   w.raw(test::PatternAudio(2 * 16000 + 2));
   w.EndChunk(data);
-  const auto list = w.BeginChunk("LIST");
-  w.raw("INFO");
-  for (auto [tag, text] : {std::pair{"IART", "The Night Crew"}, std::pair{"INAM", "Caf\xE9 Sessions"}}) {
-    const auto sub = w.BeginChunk(tag);
-    w.raw(text);
-    w.raw(std::string_view("\0", 1));
-    w.EndChunk(sub);
-  }
-  w.EndChunk(list);
+  w.raw(test::MakeListInfo({{"IART", "The Night Crew"}, {"INAM", "Caf\xE9 Sessions"}}));
   w.PatchLe32(riff, static_cast<uint32_t>(w.size() - 8));
   return w.data();
 }

@@ -3,13 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/job.h"
 #include "riff/bytes.h"
 #include "riff/cart.h"
 #include "riff/disp.h"
 #include "riff/list_info.h"
-#include "support/fake_ui.h"
-#include "support/test_support.h"
+#include "support/job_bench.h"
 
 namespace airfoldex {
 namespace {
@@ -24,19 +22,8 @@ using test::WriteFileBytes;
 
 constexpr WaveFormat kCd{1, 2, 44100, 176400, 4, 16};
 
-// A LIST/INFO chunk with the given (tag, text) entries, each value NUL-terminated and padded.
 std::string ListInfo(std::initializer_list<std::pair<std::string_view, std::string_view>> entries) {
-  bytes::Writer w;
-  const auto list = w.BeginChunk("LIST");
-  w.raw("INFO");
-  for (const auto& [tag, text] : entries) {
-    const auto sub = w.BeginChunk(tag);
-    w.raw(text);
-    w.raw(std::string_view("\0", 1));
-    w.EndChunk(sub);
-  }
-  w.EndChunk(list);
-  return w.data();
+  return test::MakeListInfo(entries);
 }
 
 CartRecord SampleCart() {
@@ -79,34 +66,9 @@ std::string BuildWav(std::string_view before, std::string_view audio, std::strin
   return w.data();
 }
 
-struct Conversion {
-  TempDir dir;
-  JobSettings settings;
-  Session session;
-  FakeUi ui;
-  MemorySettings store;
-  FixedClock clock;
-  Job job{settings, session, ui, store, clock};
-
-  Conversion(std::string_view from, std::string_view to) {
-    const int f = *FindEntry(FormatList::From, from), t = *FindEntry(FormatList::To, to);
-    settings.FromCode = SelectedCode(FormatList::From, f);
-    settings.ToCode = SelectedCode(FormatList::To, t);
-    settings.FromText = std::string(from);
-    settings.ToText = std::string(to);
-    settings.AudioVault11Mode = IsAudioVault11(t);
-    fs::create_directory(dir / "src");
-    fs::create_directory(dir / "dst");
-    settings.SourceFolder = (dir / "src").string();
-    settings.DestinationFolder = (dir / "dst").string();
-    settings.LogPath = (dir / "log.txt").string();
-  }
-  JobOutcome Run(std::string_view name, std::string_view wav) {
-    WriteFileBytes(dir / "src" / name, wav);
-    return job.RunJob();
-  }
-  fs::path Out(std::string_view name) const { return dir / "dst" / name; }
-  std::string Log() const { return ReadFileBytes(dir / "log.txt"); }
+struct Conversion : test::JobBench {
+  using JobBench::JobBench;
+  std::string Log() const { return LogText(); }
 };
 
 const std::string kAudio = test::PatternAudio(12 * 176400);
@@ -253,7 +215,9 @@ TEST(Conversion, NoFileInheritsTheValuesOfTheFileBeforeIt) {
                 .rfind("SUCCESS,2-second.wav,2-second.wav,2-second,,,:00/0:12/C,:00,0:00,0:00,C,", 0),
             0u)
       << log;
-  EXPECT_NE(log.find("SUCCESS,1-first.wav,1-first.wav,1-first,,First Artist,:00/0:12/C,:12,0:08,3:35,C,"), std::string::npos) << log;
+  EXPECT_NE(log.find("SUCCESS,1-first.wav,1-first.wav,1-first,,First Artist,:00/0:12/C,:12,0:08,3:35,C,"),
+            std::string::npos)
+      << log;
 }
 
 TEST(Conversion, AFormatThisBuildCannotWriteIsReportedOnceEvenWithErrorStopsOff) {

@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/job.h"
 #include "riff/bytes.h"
-#include "support/fake_ui.h"
-#include "support/test_support.h"
+#include "support/job_bench.h"
 
 namespace airfoldex {
 namespace {
@@ -39,26 +37,10 @@ std::string DafHeader(uint16_t flags) {
 }
 
 TEST(DafHeader, FillsFormatAndRecordAndReportsItThroughAReportOnlyJob) {
-  test::TempDir dir;
-  fs::create_directory(dir / "src");
-  fs::create_directory(dir / "dst");
+  test::JobBench bench("Maestro", "Generate Report Only");
   // Stereo (bit 15), 16 bits (bits 14-13 = 10), 44100 Hz (bits 4-3 = 01).
-  test::WriteFileBytes(dir / "src" / "show.DAF", DafHeader(0xC008));
-
-  JobSettings settings;
-  settings.FromCode = code::kMaestro;
-  settings.ToCode = code::kReportOnly;
-  settings.FromText = "Maestro";
-  settings.SourceFolder = (dir / "src").string();
-  settings.DestinationFolder = (dir / "dst").string();
-  settings.LogPath = (dir / "log.txt").string();
-  Session session;
-  test::FakeUi ui;
-  test::MemorySettings store;
-  test::FixedClock clock;
-  Job job(settings, session, ui, store, clock);
-  const auto outcome = job.RunJob();
-  ASSERT_EQ(outcome.Passed, 1);
+  ASSERT_EQ(bench.Run("show.DAF", DafHeader(0xC008)).Passed, 1);
+  const Session& session = bench.session;
 
   EXPECT_EQ(session.Format.Channels, 2);
   EXPECT_EQ(session.Format.BitsPerSample, 16);
@@ -68,31 +50,16 @@ TEST(DafHeader, FillsFormatAndRecordAndReportsItThroughAReportOnlyJob) {
   EXPECT_EQ(CleanText(session.Cart.CutID), "SN0412");
   EXPECT_EQ(CleanText(session.Cart.Category), "SHOW");
   EXPECT_EQ(session.Cart.TagText.substr(0, 5), "notes");
-  const std::string log = test::ReadFileBytes(dir / "log.txt");
+  const std::string log = bench.LogText();
   EXPECT_EQ(log.rfind("SUCCESS,show.DAF,show.DAF,SN0412,Saturday Night Show,DJ Nightowl,", 0), 0u) << log;
 }
 
 TEST(DafHeader, MaestroAudioIsNotWrittenAsAWav) {
-  test::TempDir dir;
-  fs::create_directory(dir / "src");
-  fs::create_directory(dir / "dst");
-  test::WriteFileBytes(dir / "src" / "show.daf", DafHeader(0xC008));
-  JobSettings settings;
-  settings.FromCode = code::kMaestro;
-  settings.ToCode = code::kCartChunk;
-  settings.FromText = "Maestro";
-  settings.SourceFolder = (dir / "src").string();
-  settings.DestinationFolder = (dir / "dst").string();
-  settings.LogPath = (dir / "log.txt").string();
-  Session session;
-  test::FakeUi ui;
-  test::MemorySettings store;
-  test::FixedClock clock;
-  Job job(settings, session, ui, store, clock);
-  EXPECT_EQ(job.RunJob().Failed, 1);
-  EXPECT_TRUE(fs::is_empty(dir / "dst"));
-  ASSERT_FALSE(ui.messages.empty());
-  EXPECT_NE(ui.messages[0].text.find("Converting \"Maestro\" audio"), std::string::npos);
+  test::JobBench bench("Maestro", "CART Chunk");
+  EXPECT_EQ(bench.Run("show.daf", DafHeader(0xC008)).Failed, 1);
+  EXPECT_TRUE(fs::is_empty(bench.dst()));
+  ASSERT_FALSE(bench.ui.messages.empty());
+  EXPECT_NE(bench.ui.messages[0].text.find("Converting \"Maestro\" audio"), std::string::npos);
 }
 
 }  // namespace

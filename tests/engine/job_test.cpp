@@ -3,8 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/paths.h"
-#include "support/fake_ui.h"
-#include "support/test_support.h"
+#include "support/job_bench.h"
 
 namespace airfoldex {
 namespace {
@@ -17,34 +16,7 @@ using test::ReadFileBytes;
 using test::TempDir;
 using test::WriteFileBytes;
 
-// A job over <tmp>/src into <tmp>/dst with the log at <tmp>/log.txt.
-struct JobHarness {
-  TempDir dir;
-  JobSettings settings;
-  Session session;
-  FakeUi ui;
-  MemorySettings store;
-  FixedClock clock;
-  Job job{settings, session, ui, store, clock};
-
-  explicit JobHarness(std::string_view from = "WAV/PCM", std::string_view to = "WAV/PCM") {
-    const int f = *FindEntry(FormatList::From, from);
-    const int t = *FindEntry(FormatList::To, to);
-    settings.FromCode = SelectedCode(FormatList::From, f);
-    settings.ToCode = SelectedCode(FormatList::To, t);
-    settings.FromText = std::string(from);
-    settings.ToText = std::string(to);
-    fs::create_directory(src());
-    fs::create_directory(dst());
-    settings.SourceFolder = src().string();
-    settings.DestinationFolder = dst().string();
-    settings.LogPath = log().string();
-  }
-  fs::path src() const { return dir / "src"; }
-  fs::path dst() const { return dir / "dst"; }
-  fs::path log() const { return dir / "log.txt"; }
-  std::string LogText() const { return ReadFileBytes(log()); }
-};
+using JobHarness = test::JobBench;
 
 constexpr std::string_view kNow = "12/11/2026 3:04:05 PM";
 

@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "riff/bytes.h"
+#include "support/job_bench.h"
 
 namespace airfoldex::test {
 
@@ -96,6 +97,20 @@ int RunCommand(const std::string& command, std::string* out, bool mergeStderr) {
 std::string CliPath() {
   const char* env = std::getenv("AIRFOLDEX_CLI");
   return env && *env ? env : AIRFOLDEX_TEST_CLI;
+}
+
+std::string MakeListInfo(std::initializer_list<std::pair<std::string_view, std::string_view>> entries) {
+  bytes::Writer w;
+  const auto list = w.BeginChunk("LIST");
+  w.raw("INFO");
+  for (const auto& [tag, text] : entries) {
+    const auto sub = w.BeginChunk(tag);
+    w.raw(text);
+    w.raw(std::string_view("\0", 1));
+    w.EndChunk(sub);
+  }
+  w.EndChunk(list);
+  return w.data();
 }
 
 bool HaveProgram(const std::string& name) {
