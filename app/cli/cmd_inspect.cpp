@@ -179,7 +179,12 @@ void PrintText(const InspectedFile& f, const std::string& from) {
   std::printf("  record    as the \"%s\" chain builds it\n", from.c_str());
   const auto& r = f.State.Cart;
   for (const auto& [name, value] : RecordTextFields(r)) {
-    if (!value.empty()) std::printf("            %-19s %s\n", name.c_str(), Cp1252ToUtf8(value).c_str());
+    if (value.empty()) continue;
+    // Multi-line texts (tag text) continue under their first line.
+    std::string shown = ReplaceAll(ReplaceAll(Cp1252ToUtf8(value), "\r\n", "\n"), "\r", "\n");
+    while (!shown.empty() && (shown.back() == '\n' || shown.back() == ' ')) shown.pop_back();
+    shown = ReplaceAll(shown, "\n", "\n" + std::string(32, ' '));
+    std::printf("            %-19s %s\n", name.c_str(), shown.c_str());
   }
   if (r.LevelReference != 0) std::printf("            %-19s %d\n", "LevelReference", r.LevelReference);
   std::printf("  timers\n");
@@ -187,7 +192,8 @@ void PrintText(const InspectedFile& f, const std::string& from) {
     const auto& t = r.PostTimers[k];
     if (CleanText(t.Id).empty() && t.Value == 0) continue;
     const double seconds = GetTimerSeconds(r, fmt, std::string(t.Id.view()));
-    std::printf("            %zu  %-6s %10d  %s s\n", k, ("'" + ShownId(t.Id.view()) + "'").c_str(), t.Value,
+    std::printf("            %zu  %-6s %10d  %s s\n", k,
+                ("'" + ShownId(WithoutNuls(t.Id.view())) + "'").c_str(), t.Value,
                 NumberText(seconds).c_str());
   }
   for (const auto& d : f.State.FileDiagnostics) {
