@@ -292,8 +292,15 @@ void Ticwell::InitProperties() {
 void Ticwell::ReadProperties(const QVariantMap& bag) {
   const bool enabled = bag.value(QStringLiteral("Enabled"), false).toBool();
   SetInterval(bag.value(QStringLiteral("Interval"), kDefaultInterval));
+  // A saved mode this control does not know (a damaged or foreign bag) reads as Classical: only the
+  // three enumerators are ever stored in typeTimer_.
   const std::optional<std::int32_t> mode = ToInt32(bag.value(QStringLiteral("TypeTimer"), 0));
-  SetTypeTimer(static_cast<ConstTypeTimer>(mode.value_or(0)));
+  ConstTypeTimer typeTimer = ConstTypeTimer::Classical;
+  if (mode && *mode >= static_cast<std::int32_t>(ConstTypeTimer::Classical) &&
+      *mode <= static_cast<std::int32_t>(ConstTypeTimer::Watch)) {
+    typeTimer = static_cast<ConstTypeTimer>(*mode);
+  }
+  SetTypeTimer(typeTimer);
   SetEnabled(enabled);
 }
 

@@ -79,6 +79,23 @@ TEST(TicwellPropertiesTest, MissingOrUnreadableEntriesReadAsDefaults) {
   EXPECT_EQ(control.TypeTimer(), ConstTypeTimer::BenchMark);
 }
 
+// A bag holding a mode number outside the three modes must not put an unnamed value into the
+// control, whose tick handling switches over the three.
+TEST(TicwellPropertiesTest, RegressionUnknownSavedModeReadsAsClassical) {
+  const QVariant cases[] = {3, -1, 255, "7", QVariant(2147483647LL)};
+  for (const QVariant& saved : cases) {
+    Ticwell control;
+    control.SetTypeTimer(ConstTypeTimer::Watch);
+    control.ReadProperties({{"TypeTimer", saved}, {"Enabled", true}});
+    EXPECT_EQ(control.TypeTimer(), ConstTypeTimer::Classical) << saved.toString().toStdString();
+    EXPECT_TRUE(control.IsRunning());
+    QVariantMap bag;
+    control.WriteProperties(bag);
+    EXPECT_FALSE(bag.contains("TypeTimer")) << saved.toString().toStdString();
+    control.SetEnabled(false);
+  }
+}
+
 TEST(TicwellIntervalTest, ConvertsToWholeMillisecondsOfAtLeastTen) {
   const struct {
     QVariant given;

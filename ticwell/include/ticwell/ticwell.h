@@ -107,7 +107,8 @@ class TICWELL_EXPORT Ticwell : public QObject {
   // A new instance: Interval 10, TypeTimer Classical.
   void InitProperties();
   // Reads "Enabled" (default false), "Interval" (default 10) and "TypeTimer" (default 0). The mode and
-  // the interval are applied before Enabled, so a saved running timer starts in its own mode.
+  // the interval are applied before Enabled, so a saved running timer starts in its own mode. A mode
+  // other than 0, 1 or 2 reads as Classical.
   void ReadProperties(const QVariantMap& bag);
   // Writes each property only when it differs from its default; a property at its default is removed.
   void WriteProperties(QVariantMap& bag) const;
