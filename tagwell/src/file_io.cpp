@@ -1,12 +1,16 @@
 #include "file_io.h"
 
 #include <cerrno>
+#include <chrono>
 #include <random>
 #include <system_error>
+#include <thread>
 
 #if defined(_WIN32)
 #include <io.h>
 #else
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -17,6 +21,10 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::size_t kCopyBlock = 64 * 1024;
+
+// How long an open waits for another program's lock on the file before it gives up.
+constexpr std::chrono::milliseconds kLockWait{1000};
+constexpr std::chrono::milliseconds kLockRetry{10};
 
 int SeekTo(std::FILE* f, uint64_t offset) {
 #if defined(_WIN32)
@@ -34,6 +42,46 @@ int SyncToDisk(std::FILE* f) {
 #endif
 }
 
+// An advisory lock on the whole file, shared for reading or exclusive for writing, held until the
+// file is closed. Other programs that lock the file the same way wait for each other; one that still
+// holds it after the bounded wait makes the open fail. Systems without flock are not locked.
+void LockOrClose(std::FILE* f, bool exclusive, ErrorSource source, const std::string& path) {
+#if defined(_WIN32)
+  (void)f;
+  (void)exclusive;
+  (void)source;
+  (void)path;
+#else
+  const auto deadline = std::chrono::steady_clock::now() + kLockWait;
+  for (;;) {
+    if (flock(fileno(f), (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) return;
+    const int error = errno;
+    if (error == EINTR) continue;
+    if ((error != EWOULDBLOCK && error != EAGAIN) || std::chrono::steady_clock::now() >= deadline) {
+      std::fclose(f);
+      // Held by another program: reported as the host reports a locked file.
+      RaiseFileError(source, error == EWOULDBLOCK || error == EAGAIN ? EBUSY : error, path);
+    }
+    std::this_thread::sleep_for(kLockRetry);
+  }
+#endif
+}
+
+// The owner and group of `from` given to `to`, where the system lets this process do so.
+void CopyOwnership(const std::filesystem::path& from, const std::filesystem::path& to) {
+#if defined(_WIN32)
+  (void)from;
+  (void)to;
+#else
+  struct stat st {};
+  if (::stat(from.c_str(), &st) != 0) return;
+  if (::chown(to.c_str(), st.st_uid, st.st_gid) != 0) {
+    // Not permitted to give the file away: the group alone may still be allowed.
+    [[maybe_unused]] const int ignored = ::chown(to.c_str(), static_cast<uid_t>(-1), st.st_gid);
+  }
+#endif
+}
+
 }  // namespace
 
 File File::OpenRead(const std::string& path, ErrorSource source) {
@@ -45,6 +93,7 @@ File File::OpenRead(const std::string& path, ErrorSource source) {
     std::fclose(f);
     RaiseFileError(source, EISDIR, path);
   }
+  LockOrClose(f, false, source, path);
   return File(f, path, source);
 }
 
@@ -52,6 +101,7 @@ File File::OpenReadWrite(const std::string& path, ErrorSource source) {
   errno = 0;
   std::FILE* f = path.empty() ? nullptr : std::fopen(path.c_str(), "r+b");
   if (!f) RaiseFileError(source, path.empty() ? ENOENT : errno, path);
+  LockOrClose(f, true, source, path);
   return File(f, path, source);
 }
 
@@ -147,13 +197,23 @@ void ReplaceHead(File& source, std::string_view head, uint64_t keepFrom, const B
     std::FILE* finished = out;
     out = nullptr;
     if (std::fclose(finished) != 0) RaiseFileError(ErrorSource::kID3v2, errno, temporary.string());
-    source.Close();
+#if defined(_WIN32)
+    source.Close();  // an open file cannot be renamed over here
+#endif
 
-    fs::permissions(temporary, fs::status(target).permissions(), ec);
+    // Owner and group first: giving a file away may clear its set-id bits, which the permissions
+    // then restore.
+    CopyOwnership(target, temporary);
+    const fs::file_status original = fs::status(target, ec);
+    if (ec) RaiseFileError(ErrorSource::kID3v2, ec.value(), target.string());
+    fs::permissions(temporary, original.permissions(), ec);
     if (ec) RaiseFileError(ErrorSource::kID3v2, ec.value(), temporary.string());
     if (beforeReplace) beforeReplace(temporary);
     fs::rename(temporary, target, ec);
     if (ec) RaiseFileError(ErrorSource::kID3v2, ec.value(), target.string());
+#if !defined(_WIN32)
+    source.Close();  // the original, and its lock, held until the copy has taken its place
+#endif
   } catch (...) {
     if (out) std::fclose(out);
     std::error_code ignored;

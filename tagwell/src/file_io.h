@@ -16,9 +16,12 @@
 
 namespace tagwell::io {
 
-class File {
+class TAGWELL_EXPORT File {
  public:
   // Raise the open error (File not found, Permission denied, ...) when the file cannot be opened.
+  // The file is locked against other writers while open: OpenRead takes a shared lock, OpenReadWrite
+  // an exclusive one (flock, where the system has it); a lock another program still holds after a
+  // wait of one second raises Permission denied.
   static File OpenRead(const std::string& path, ErrorSource source);
   static File OpenReadWrite(const std::string& path, ErrorSource source);
 
@@ -49,9 +52,10 @@ using BeforeReplace = std::function<void(const std::filesystem::path& temporary)
 
 // Replaces the file `source` was opened on by `head` followed by the file's bytes from `keepFrom` to
 // its end. The new content is written to a fresh file in the same folder (so the rename stays on one
-// file system), flushed to disk, given the original's permissions and renamed over the original; the
-// original stays as it was until that rename. On any failure the temporary file is removed and the
-// error is raised. `source` is closed either way.
+// file system), flushed to disk, given the original's permissions (and its owner and group where
+// that is allowed) and renamed over the original; the original stays as it was, and locked, until
+// that rename. On any failure the temporary file is removed and the error is raised; `source` is
+// closed after a successful rename, otherwise when it is destroyed.
 TAGWELL_EXPORT void ReplaceHead(File& source, std::string_view head, uint64_t keepFrom,
                                 const BeforeReplace& beforeReplace = {});
 

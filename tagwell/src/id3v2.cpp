@@ -12,10 +12,20 @@ namespace tagwell {
 
 namespace {
 
+// One id of the store and its values in order. A value is a frame as read or set; opaque ones
+// (compressed or encrypted frames) are carried through to the next Update as they stand.
 struct FrameEntry {
   std::string id;
-  std::vector<std::string> bodies;
+  std::vector<id3v2::RawFrame> values;
 };
+
+// The Comment property shows every COMM text, joined by this.
+const std::string kCommentJoin("\0\r\n", 3);
+
+// The value a frame shows the host: opaque frames as their stored bytes.
+std::string HostValue(const id3v2::RawFrame& f) {
+  return f.Opaque() ? f.body : frames::ValueOf(f.id, f.body);
+}
 
 std::string UpperId(const std::string& id) {
   std::string out = id;
@@ -82,11 +92,12 @@ struct cMP3ID3v2::Impl {
     return *e;
   }
 
-  void Append(const std::string& id, std::string body) {
-    if (FrameEntry* e = Find(id)) {
-      e->bodies.push_back(std::move(body));
+  void Append(id3v2::RawFrame frame) {
+    if (FrameEntry* e = Find(frame.id)) {
+      e->values.push_back(std::move(frame));
     } else {
-      store.push_back({id, {std::move(body)}});
+      std::string id = frame.id;
+      store.push_back({std::move(id), {std::move(frame)}});
     }
   }
 
@@ -95,21 +106,30 @@ struct cMP3ID3v2::Impl {
     std::erase_if(store, [&](const FrameEntry& e) { return e.id == key; });
   }
 
-  // The text of the last value of a frame, as read values set their property one after another.
+  // The text of the last value of a frame, as read values set their property one after another;
+  // opaque values have no text.
   std::string Text(const std::string& id) const {
     const FrameEntry* e = Find(id);
-    return e ? frames::TextOf(e->id, e->bodies.back()) : std::string();
+    if (!e) return {};
+    const auto last = std::find_if(e->values.rbegin(), e->values.rend(),
+                                   [](const id3v2::RawFrame& f) { return !f.Opaque(); });
+    return last == e->values.rend() ? std::string() : frames::TextOf(e->id, last->body);
+  }
+
+  // The body of a value the host gives; raises for a PCNT value that is not a number.
+  static std::string BodyFor(const std::string& id, const std::string& value) {
+    std::string body;
+    if (!frames::BodyOf(id, value, &body)) {
+      Raise(ErrorSource::kID3v2, kErrTypeMismatch, "Type mismatch: \"" + value + "\" is not a number");
+    }
+    return body;
   }
 
   // Replaces a frame by one value; an empty value leaves the frame out.
   void Replace(const std::string& id, const std::string& value) {
     Remove(id);
     if (value.empty()) return;
-    std::string body;
-    if (!frames::BodyOf(id, value, &body)) {
-      Raise(ErrorSource::kID3v2, kErrTypeMismatch, "Type mismatch: \"" + value + "\" is not a number");
-    }
-    Append(id, std::move(body));
+    Append({id, BodyFor(id, value)});
   }
 
   GenreValue Genre() const { return ParseGenre(Text("TCON")); }
@@ -134,7 +154,7 @@ void cMP3ID3v2::setMP3File(const std::string& path) {
     const id3v2::ReadResult tag = id3v2::ReadTag(file);
     d.hasTag = tag.location.found;
     d.version = tag.location.version;
-    for (const auto& f : tag.frames) d.Append(f.id, f.body);
+    for (const auto& f : tag.frames) d.Append(f);
   } catch (const std::exception&) {
     // A read failing after the open keeps what was read so far.
   }
@@ -164,15 +184,53 @@ void cMP3ID3v2::setTrack(const std::string& value) { impl_->Replace("TRCK", valu
 
 std::string cMP3ID3v2::Comment() const {
   std::string out;
+  bool first = true;
   if (const FrameEntry* e = impl_->Find("COMM")) {
-    for (const auto& body : e->bodies) {
-      const std::string text = frames::TextOf(e->id, body);
-      out = out.empty() ? text : out + std::string("\0\r\n", 3) + text;
+    for (const auto& f : e->values) {
+      if (f.Opaque()) continue;
+      out += (first ? "" : kCommentJoin) + frames::TextOf(e->id, f.body);
+      first = false;
     }
   }
   return out;
 }
-void cMP3ID3v2::setComment(const std::string& value) { impl_->Replace("COMM", value); }
+
+// The value splits at the join the getter uses, one text per COMM value in order. A value whose text
+// is unchanged stays as it was (description, language and encoding included), so writing back what
+// was read changes nothing; a changed text gets a new value, missing ones go, extra ones are added.
+// A value without the join is a single comment, as a plain text always was. Opaque values are not
+// part of the text and stay.
+void cMP3ID3v2::setComment(const std::string& value) {
+  std::vector<std::string> texts;
+  for (std::size_t from = 0; !value.empty();) {
+    const std::size_t join = value.find(kCommentJoin, from);
+    texts.push_back(value.substr(from, join == std::string::npos ? std::string::npos : join - from));
+    if (join == std::string::npos) break;
+    from = join + kCommentJoin.size();
+  }
+
+  std::vector<id3v2::RawFrame> kept;
+  std::size_t next = 0;
+  if (const FrameEntry* e = impl_->Find("COMM")) {
+    for (const auto& f : e->values) {
+      if (f.Opaque()) {
+        kept.push_back(f);
+      } else if (next < texts.size()) {
+        const std::string& text = texts[next++];
+        kept.push_back(
+            frames::TextOf(f.id, f.body) == text ? f : id3v2::RawFrame{"COMM", Impl::BodyFor("COMM", text)});
+      }
+    }
+  }
+  for (; next < texts.size(); ++next) kept.push_back({"COMM", Impl::BodyFor("COMM", texts[next])});
+
+  if (FrameEntry* e = impl_->Find("COMM")) {
+    e->values = std::move(kept);
+    if (e->values.empty()) impl_->Remove("COMM");
+  } else {
+    for (auto& f : kept) impl_->Append(std::move(f));
+  }
+}
 
 uint8_t cMP3ID3v2::Genre() const { return impl_->Genre().genre; }
 void cMP3ID3v2::setGenre(uint8_t value) {
@@ -213,11 +271,7 @@ void cMP3ID3v2::AddTag(const std::string& sFrame, const std::string& sTag) {
     Raise(ErrorSource::kID3v2, kErrInvalidArgument,
           "Invalid procedure call or argument: \"" + sFrame + "\" is not a frame id");
   }
-  std::string body;
-  if (!frames::BodyOf(id, sTag, &body)) {
-    Raise(ErrorSource::kID3v2, kErrTypeMismatch, "Type mismatch: \"" + sTag + "\" is not a number");
-  }
-  impl_->Append(id, std::move(body));
+  impl_->Append({id, Impl::BodyFor(id, sTag)});
 }
 
 void cMP3ID3v2::RemoveFrame(const std::string& frame) {
@@ -227,11 +281,11 @@ void cMP3ID3v2::RemoveFrame(const std::string& frame) {
 
 void cMP3ID3v2::RemoveTag(const std::string& sFrame, int tagIndex) {
   FrameEntry& e = impl_->Lookup(sFrame);
-  if (tagIndex < 1 || static_cast<std::size_t>(tagIndex) > e.bodies.size()) {
+  if (tagIndex < 1 || static_cast<std::size_t>(tagIndex) > e.values.size()) {
     Raise(ErrorSource::kID3v2, kErrSubscriptOutOfRange, "Subscript out of range");
   }
-  e.bodies.erase(e.bodies.begin() + (tagIndex - 1));
-  if (e.bodies.empty()) impl_->Remove(sFrame);
+  e.values.erase(e.values.begin() + (tagIndex - 1));
+  if (e.values.empty()) impl_->Remove(sFrame);
 }
 
 int cMP3ID3v2::FrameCount() const { return static_cast<int>(impl_->store.size()); }
@@ -245,21 +299,21 @@ std::string cMP3ID3v2::Frame(int index) const {
 
 int cMP3ID3v2::TagsInFrame(const std::string& frame) const {
   const FrameEntry* e = impl_->Find(frame);
-  return e ? static_cast<int>(e->bodies.size()) : 0;
+  return e ? static_cast<int>(e->values.size()) : 0;
 }
 
 std::string cMP3ID3v2::FrameValue(const std::string& frame, int n) const {
   const FrameEntry& e = impl_->Lookup(frame);
-  if (n < 1 || static_cast<std::size_t>(n) > e.bodies.size()) {
+  if (n < 1 || static_cast<std::size_t>(n) > e.values.size()) {
     Raise(ErrorSource::kID3v2, kErrSubscriptOutOfRange, "Subscript out of range");
   }
-  return frames::ValueOf(e.id, e.bodies[static_cast<std::size_t>(n - 1)]);
+  return HostValue(e.values[static_cast<std::size_t>(n - 1)]);
 }
 
 void cMP3ID3v2::Update() {
   std::vector<id3v2::RawFrame> frames;
   for (const auto& e : impl_->store) {
-    for (const auto& body : e.bodies) frames.push_back({e.id, body});
+    for (const auto& f : e.values) frames.push_back({e.id, f.body, f.status, f.format});
   }
   id3v2::WriteTag(impl_->path, id3v2::RenderTag(frames));
 }

@@ -173,7 +173,6 @@ TEST_F(ReadTest, DamagedTagsKeepTheFramesBeforeTheDamage) {
       Tag(3, good + "TPE1" + test::Be(0x7FFFFFF0, 4) + std::string(2, '\0') + "xx"),  // frame past the tag
       Tag(3, good + Frame(3, "TPE1", "")),                                            // empty frame
       Tag(3, good + "\x01\x02\x03\x04" + test::Be(2, 4) + "\0\0ab"s),                 // unreadable id
-      Tag(3, good + Frame(3, "TPE1", "\0Compressed"s, 0x0080)),                       // compressed frame
       Tag(3, good + std::string(3, 'T')),                                             // header cut short
       "ID3\x03\0\0\x7F\x7F\x7F\x7F"s + good,  // tag size past the file
   };
@@ -189,6 +188,66 @@ TEST_F(ReadTest, DamagedTagsKeepTheFramesBeforeTheDamage) {
   EXPECT_EQ(unknownVersion.FrameCount(), 0);
   EXPECT_FALSE(Read("ID").HasID3v2Tag());
   EXPECT_TRUE(Read("ID3").HasID3v2Tag());
+}
+
+// Reading a size as a plain number is right only where the plain reading ends as a tag does: a
+// reading that runs into the audio would take audio bytes for frames and, on the next write, for
+// tag space.
+TEST_F(ReadTest, RegressionAWiderReadingThatRunsIntoTheAudioIsRefused) {
+  const std::string frames = Frame(3, "TIT2", "\0Old"s) + Frame(3, "TPE1", "\0Artist"s) +
+                             Frame(3, "TALB", "\0"s + std::string(300, 'x'));
+  const auto declared = static_cast<uint32_t>(frames.size() - 100);  // cuts TALB off
+  const std::string file = "ID3\x03\0\0"s + test::Syncsafe(declared) + frames.substr(0, declared) + Audio();
+  auto& v2 = Read(file);
+  EXPECT_EQ(Ids(), (std::vector<std::string>{"TIT2", "TPE1"}));
+  EXPECT_EQ(v2.Album(), "");
+
+  // The same plain length ending in zero padding is still the earlier writer's tag.
+  const uint32_t plain = (declared >> 7) * 256 + (declared & 0x7F);  // the syncsafe bytes read plainly
+  std::string clean = "ID3\x03\0\0"s + test::Syncsafe(declared) + frames;
+  ASSERT_EQ(test::Be(plain, 4), test::Syncsafe(declared));
+  ASSERT_LE(clean.size(), plain);
+  clean.resize(plain, '\0');
+  Read(clean + Audio());
+  EXPECT_EQ(Ids(), (std::vector<std::string>{"TIT2", "TPE1", "TALB"}));
+}
+
+// MPEG audio frames of 417 bytes (MPEG-1 Layer III, 128 kbit/s, 44.1 kHz) that hold neither 0xFF
+// nor "ID3" after their headers.
+std::string AudioFrames(int count) {
+  std::string out;
+  for (int i = 0; i < count; ++i)
+    out += "\xFF\xFB\x90\x64"s + std::string(413, static_cast<char>('a' + i % 26));
+  return out;
+}
+
+// A well-formed tag in the first 4 KB but after the audio has begun is audio that happens to look
+// like a tag; a tag in bytes before the first audio frame is still found, even behind bytes that
+// hold a lone frame-header pattern.
+TEST_F(ReadTest, RegressionATagAfterTheFirstAudioFrameIsNoTag) {
+  const std::string tag = Tag(3, Frame(3, "TIT2", "\0Inside"s));
+  std::string audio = AudioFrames(6);
+  audio.replace(500, tag.size(), tag);
+  EXPECT_FALSE(Read(audio).HasID3v2Tag());
+  EXPECT_FALSE(Read("junk"s + audio).HasID3v2Tag());
+
+  const std::string lone = "junk \xFF\xF3\xD4\x40 junk"s;  // a header with no frame after it
+  auto& v2 = Read(lone + tag + AudioFrames(3));
+  EXPECT_TRUE(v2.HasID3v2Tag());
+  EXPECT_EQ(v2.Title(), "Inside");
+}
+
+// Compressed and encrypted frames cannot be read, but they are the file's data: they stay in the
+// store as stored, in version 2.3 form.
+TEST_F(ReadTest, RegressionCompressedAndEncryptedFramesAreKept) {
+  auto& v2 = Read(Tag(3, Frame(3, "TIT2", "\0Plain"s) + Frame(3, "TIT2", "\0\0\0\x10zz"s, 0x0080) +
+                             Frame(3, "PRIV", "\x05secret"s, 0x0040)) +
+                  Audio());
+  EXPECT_EQ(Ids(), (std::vector<std::string>{"TIT2", "PRIV"}));
+  EXPECT_EQ(v2.TagsInFrame("TIT2"), 2);
+  EXPECT_EQ(v2.Title(), "Plain");  // the compressed value has no text
+  EXPECT_EQ(v2.FrameValue("TIT2", 2), "\0\0\0\x10zz"s);
+  EXPECT_EQ(v2.FrameValue("PRIV", 1), "\x05secret");
 }
 
 // A tag of an earlier writer of ours: the header holds the whole 2,048-byte area as a plain number,

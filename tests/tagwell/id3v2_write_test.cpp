@@ -3,7 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
+
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "id3v2_tag.h"
 #include "tag_fixtures.h"
@@ -132,6 +140,211 @@ TEST_F(WriteTest, RegressionATagIsRewrittenInPlaceOnlyWithinTheSpaceItReallyOccu
   const std::string bytes = ReadFileBytes(path_);
   ASSERT_EQ(bytes.size(), 2048 + audio.size());
   EXPECT_TRUE(bytes.substr(2048) == audio);
+}
+
+// A size field with a top bit set is no syncsafe number; read plainly it reaches far past the frames,
+// over the audio. The tag occupies only its frames and the zeros after them; whether the new tag fits
+// there or not, the audio stays.
+TEST_F(WriteTest, RegressionASizeThatIsNotSyncsafeNeverZeroesTheAudio) {
+  const std::string audio = Audio();
+  const std::string frames = Frame(3, "TIT2", "\0Old"s) + Frame(3, "TPE1", "\0Artist"s);
+  const std::string file = "ID3\x03\0\0\x00\x01\x80\x00"s + frames + std::string(20, '\0') + audio;
+  const std::pair<std::string, std::size_t> cases[] = {
+      {"New", file.size()},                          // fits over the frames and zeros
+      {std::string(500, 'n'), 2048 + audio.size()},  // does not: a new area, the audio after it
+  };
+  for (const auto& [title, size] : cases) {
+    File(file);
+    ASSERT_TRUE(v2_.HasID3v2Tag());
+    v2_.setTitle(title);
+    v2_.Update();
+    const std::string bytes = ReadFileBytes(path_);
+    ASSERT_EQ(bytes.size(), size) << title.size();
+    EXPECT_TRUE(bytes.substr(bytes.size() - audio.size()) == audio) << title.size();
+    EXPECT_EQ(Reread().Title(), title);
+    EXPECT_EQ(v2_.Artist(), "Artist");
+  }
+}
+
+// Bytes between the frames and the claimed size that are not zero (here the audio, under a size too
+// large) are kept when the new tag needs more room.
+TEST_F(WriteTest, RegressionOnlyZeroPaddingCountsAsTagSpace) {
+  const std::string audio = Audio();
+  const std::string frames = Frame(3, "TIT2", "\0T"s);
+  const std::string tagPart = frames + std::string(30, '\0');
+  File("ID3\x03\0\0"s + test::Syncsafe(static_cast<uint32_t>(tagPart.size() + 300)) + tagPart + audio);
+  v2_.setTitle(std::string(100, 'n'));
+  v2_.Update();
+  const std::string bytes = ReadFileBytes(path_);
+  ASSERT_EQ(bytes.size(), 2048 + audio.size());
+  EXPECT_TRUE(bytes.substr(2048) == audio);
+}
+
+// A tag further into the file is never rewritten where it stands, even when the new tag would fit:
+// what lies before it is of unknown purpose and other readers look for the tag at the start.
+TEST_F(WriteTest, RegressionATagAwayFromTheStartIsNotRewrittenInPlace) {
+  const std::string original = "\x01\x02\x03 not audio"s + Tag(3, Frame(3, "TIT2", "\0Old"s), 1000) + Audio();
+  File(original);
+  ASSERT_TRUE(v2_.HasID3v2Tag());
+  v2_.setTitle("New");
+  v2_.Update();
+  const std::string bytes = ReadFileBytes(path_);
+  ASSERT_EQ(bytes.size(), 2048 + original.size());
+  EXPECT_TRUE(bytes.substr(2048) == original);
+  EXPECT_EQ(Reread().Title(), "New");
+}
+
+// Audio that holds tag-like bytes within its first 4 KB: no tag is found there, and the new tag goes
+// in front of the unchanged audio.
+TEST_F(WriteTest, RegressionATagInsideTheAudioIsLeftAlone) {
+  std::string audio;
+  for (int i = 0; i < 6; ++i) audio += "\xFF\xFB\x90\x64"s + std::string(413, 'a');  // 417-byte frames
+  const std::string inside = Tag(3, Frame(3, "TIT2", "\0Inside"s), 200);
+  audio.replace(2047, inside.size(), inside);
+  File(audio);
+  EXPECT_FALSE(v2_.HasID3v2Tag());
+  v2_.setTitle("New");
+  v2_.Update();
+  const std::string bytes = ReadFileBytes(path_);
+  ASSERT_EQ(bytes.size(), 2048 + audio.size());
+  EXPECT_TRUE(bytes.substr(2048) == audio);
+  EXPECT_EQ(Reread().Title(), "New");
+}
+
+// Compressed and encrypted frames are written back with their bytes and flags; version 2.4 ones in
+// the version 2.3 layout (decompressed size plain, method and group bytes in 2.3 order, data
+// resynchronised). One that has no 2.3 form stays as it was rather than being lost.
+TEST_F(WriteTest, RegressionCompressedAndEncryptedFramesSurviveAnUpdate) {
+  struct Case {
+    int version;
+    uint16_t flags;  // status byte, format byte
+    std::string body;
+    uint8_t status;
+    uint8_t format;
+    std::string written;
+  } cases[] = {
+      {3, 0x2080, test::Be(100, 4) + "zlib\xFF\x00"s, 0x20, 0x80, test::Be(100, 4) + "zlib\xFF\x00"s},
+      {3, 0x0060, "MGsecret", 0x00, 0x60, "MGsecret"},
+      {4, 0x4009, test::Syncsafe(1000) + "zlib", 0x80, 0x80, test::Be(1000, 4) + "zlib"},
+      {4, 0x0045, "GM"s + test::Syncsafe(6) + "secret", 0x00, 0x60, "MGsecret"},
+      {4, 0x000B, test::Syncsafe(9) + "\xFF\x00\xE0z"s, 0x00, 0x80, test::Be(9, 4) + "\xFF\xE0z"s},
+      {4, 0x0008, "no size", 0x00, 0x08, "no size"},
+  };
+  for (const auto& c : cases) {
+    File(Tag(c.version, Frame(c.version, "TIT2", "\0Plain"s) + Frame(c.version, "PRIV", c.body, c.flags)) +
+         Audio());
+    v2_.setArtist("New");
+    v2_.Update();
+    const auto frames = WrittenFrames(path_);
+    ASSERT_EQ(frames.size(), 3u) << c.flags;
+    EXPECT_EQ(frames[1].id, "PRIV");
+    EXPECT_EQ(frames[1].status, c.status) << c.flags;
+    EXPECT_EQ(frames[1].format, c.format) << c.flags;
+    EXPECT_EQ(frames[1].body, c.written) << c.flags;
+    EXPECT_EQ(Reread().Title(), "Plain");
+  }
+}
+
+// The Comment getter joins several COMM frames; setting what it returned must not fold them into
+// one frame with a description made of the first text.
+TEST_F(WriteTest, RegressionWritingBackTheCommentChangesNoFrame) {
+  const std::string first =
+      "\0eng"
+      "desc\0first"s;
+  const std::string second =
+      "\x01"
+      "deu\xFF\xFE\0\0\xFF\xFEs\0"s;
+  const std::string third = "\0eng\0third"s;
+  const std::string join("\0\r\n", 3);
+  const struct {
+    std::string value;  // empty: the value the getter returned
+    std::vector<std::string> bodies;
+  } cases[] = {
+      {"", {first, second, third}},
+      {"first" + join + "changed" + join + "third", {first, "\0eng\0changed"s, third}},
+      {"first" + join + "s", {first, second}},
+      {"first" + join + "s" + join + "third" + join + "more", {first, second, third, "\0eng\0more"s}},
+      {"plain", {"\0eng\0plain"s}},
+  };
+  for (const auto& c : cases) {
+    File(Tag(3, Frame(3, "COMM", first) + Frame(3, "COMM", second) + Frame(3, "COMM", third)) + Audio());
+    ASSERT_EQ(v2_.Comment(), "first" + join + "s" + join + "third");
+    v2_.setComment(c.value.empty() ? v2_.Comment() : c.value);
+    v2_.Update();
+    std::vector<std::string> bodies;
+    for (const auto& f : WrittenFrames(path_)) bodies.push_back(f.body);
+    EXPECT_EQ(bodies, c.bodies) << c.value;
+  }
+}
+
+#if !defined(_WIN32)
+// Another program's lock on the file: reads wait for a writer, writes for anyone; neither waits for
+// ever, and a refused write leaves the file as it was.
+TEST_F(WriteTest, RegressionAFileLockedByAnotherProgramIsRefusedWithinASecondOrTwo) {
+  const std::string original = Tag(3, Frame(3, "TIT2", "\0Old"s), 100) + Audio();
+  File(original);
+  v2_.setTitle("New");
+  const struct {
+    int lock;
+    bool readRefused;
+  } cases[] = {{LOCK_EX, true}, {LOCK_SH, false}};
+  for (const auto& c : cases) {
+    const int fd = ::open(path_.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, c.lock), 0);
+    const auto started = std::chrono::steady_clock::now();
+    try {
+      v2_.Update();
+      ADD_FAILURE() << "the locked file was written";
+    } catch (const Error& e) {
+      EXPECT_EQ(e.Number(), kErrPermissionDenied);
+      EXPECT_EQ(e.Source(), "Tagwell.cMP3ID3v2");
+    }
+    cMP3ID3v2 reader;
+    if (c.readRefused) {
+      EXPECT_THROW(reader.setMP3File(path_.string()), Error);
+    } else {
+      reader.setMP3File(path_.string());
+      EXPECT_EQ(reader.Title(), "Old");
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    ::close(fd);
+    EXPECT_TRUE(ReadFileBytes(path_) == original);
+  }
+  v2_.Update();  // free again
+  EXPECT_EQ(Reread().Title(), "New");
+}
+
+// The copy that replaces the file keeps its owner and group (where this process may set them).
+TEST_F(WriteTest, RegressionTheReplacementKeepsOwnerAndGroup) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only a privileged process can give a file to another owner";
+  File(Audio());
+  ASSERT_EQ(::chown(path_.c_str(), 4321, 4322), 0);
+  v2_.setTitle("New");
+  v2_.Update();
+  struct stat st {};
+  ASSERT_EQ(::stat(path_.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 4321u);
+  EXPECT_EQ(st.st_gid, 4322u);
+  EXPECT_EQ(Reread().Title(), "New");
+}
+#endif
+
+// A file system failure while the copy replaces the file is a tagwell::Error like any other, never
+// a std::filesystem exception, and leaves no temporary file behind.
+TEST_F(WriteTest, RegressionAFileSystemFailureWhileReplacingRaisesATagwellError) {
+  File(Audio());
+  io::File source = io::File::OpenRead(path_.string(), ErrorSource::kID3v2);
+  fs::remove(path_);  // the file goes while open; nothing can be stat'ed or replaced
+  try {
+    io::ReplaceHead(source, "head", 0);
+    ADD_FAILURE() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.Source(), "Tagwell.cMP3ID3v2");
+  } catch (const std::exception& e) {
+    ADD_FAILURE() << "escaped: " << e.what();
+  }
+  EXPECT_TRUE(fs::is_empty(dir_.path()));
 }
 
 TEST_F(WriteTest, ATagBehindOtherBytesIsLeftAndTheNewOneGoesFirst) {

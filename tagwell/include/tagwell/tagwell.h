@@ -99,7 +99,9 @@ class TAGWELL_EXPORT cMP3ID3v1 {
 //  - text frames (T...): the text; URL frames (W...): the URL; PCNT: the count in decimal;
 //  - TXXX, WXXX, COMM, USLT: the text alone when the frame's description is empty, otherwise the
 //    description, a NUL character and the text;
-//  - every other frame (APIC, PRIV, UFID, ...): the frame's bytes as they stand.
+//  - every other frame (APIC, PRIV, UFID, ...): the frame's bytes as they stand;
+//  - a compressed or encrypted frame: its bytes as stored. Such frames are written back unchanged
+//    (flags included) and have no text for the properties.
 // AddTag takes a value in the same form. Text is written as ISO-8859-1 when every character fits,
 // otherwise as UTF-16 with a byte-order mark.
 class TAGWELL_EXPORT cMP3ID3v2 {
@@ -126,7 +128,9 @@ class TAGWELL_EXPORT cMP3ID3v2 {
   void setYear(const std::string& value);
   std::string Track() const;  // TRCK
   void setTrack(const std::string& value);
-  // COMM; the texts of several COMM frames are joined by a NUL character and CR LF.
+  // COMM; the texts of several COMM frames are joined by a NUL character and CR LF. Setting a value
+  // with that join sets one COMM frame per text, in order; a frame whose text is unchanged stays as
+  // it is, so setting what was read changes no frame. A value without the join is a single comment.
   std::string Comment() const;
   void setComment(const std::string& value);
   // TCON "(17)Rock": Genre 17 (255 = none), OtherGenreName the text after the number, or the genre's
@@ -168,9 +172,11 @@ class TAGWELL_EXPORT cMP3ID3v2 {
   int TagsInFrame(const std::string& frame) const;  // 0 for a frame the store does not hold
   std::string FrameValue(const std::string& frame, int n) const;
 
-  // Writes the store as an ID3v2.3 tag: over the existing tag when it fits into the space that tag
-  // occupies, otherwise into a copy of the file with a larger tag area that then replaces the file.
-  // On failure the file keeps its earlier content.
+  // Writes the store as an ID3v2.3 tag: over the existing tag when that tag starts the file and the
+  // new one fits into the space it really occupies (frames and zero padding), otherwise into a copy
+  // of the file with a larger tag area at its start that then replaces the file; the audio is never
+  // written over. On failure the file keeps its earlier content. Reading and writing lock the file
+  // against other writers; a lock held elsewhere for over a second raises Permission denied.
   void Update();
 
  private:
