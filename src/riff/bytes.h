@@ -31,6 +31,8 @@ inline uint32_t be32(const char* p) {
 class Cursor {
  public:
   explicit Cursor(std::string_view data) : data_(data) {}
+  // The cursor only views its bytes: a temporary string would be gone before the first read.
+  explicit Cursor(std::string&&) = delete;
 
   std::size_t pos() const { return pos_; }
   std::size_t remaining() const { return pos_ < data_.size() ? data_.size() - pos_ : 0; }

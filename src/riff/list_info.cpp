@@ -159,7 +159,8 @@ std::optional<uint64_t> FindInfoList(InputFile& file, uint64_t from, bool ignore
 
 // The body of the LIST chunk at `at` ("INFO" and the subchunks), clamped to the file.
 std::string ReadListBody(InputFile& file, uint64_t at, Diagnostics* diag) {
-  bytes::Cursor c(file.Read(at + 4, 4));
+  const std::string sizeField = file.Read(at + 4, 4);
+  bytes::Cursor c(sizeField);
   const uint64_t size = c.le32();
   const uint64_t present = file.size() > at + 8 ? file.size() - at - 8 : 0;
   uint64_t length = std::min(size, present);
