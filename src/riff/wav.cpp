@@ -203,7 +203,12 @@ void ReadFormatFields(std::string_view body, WaveFormat& format) {
   format.BitsPerSample = c.le16();
 }
 
-bool PlausibleFormat(const WaveFormat& f) { return f.Channels != 0 && f.SamplesPerSec != 0; }
+// A format some program could play: channels and rate present, and no more channels than any
+// multichannel layout has (a damaged fmt chunk must not become a WAV that nothing can open).
+constexpr uint16_t kMaxChannels = 256;
+bool PlausibleFormat(const WaveFormat& f) {
+  return f.Channels != 0 && f.Channels <= kMaxChannels && f.SamplesPerSec != 0;
+}
 
 // Reads the fmt chunk whose header is at offset; true when it is usable (at least the six
 // format fields, plausible values, a bounded size).
@@ -226,7 +231,7 @@ bool ReadFmtAt(SourceFile& file, uint64_t offset, WaveFormat& format, WavLayout&
   WaveFormat candidate;
   ReadFormatFields(body, candidate);
   if (!PlausibleFormat(candidate)) {
-    Note(diag, "fmt-implausible", "fmt ", offset, "the fmt chunk gives no channels or no sample rate");
+    Note(diag, "fmt-implausible", "fmt ", offset, "the fmt chunk gives no sample rate, or no or implausibly many channels");
     return false;
   }
   if (body.size() < h->size) {

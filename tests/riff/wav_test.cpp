@@ -171,6 +171,8 @@ TEST(IdentifyWav, FailureZeroesThePreviousFormat) {
       {"NoFmt", Riff(Chunk("bext", std::string(100, '\0')) + Chunk("data", "abcd"))},
       {"FmtTooSmall", Riff(Chunk("fmt ", "\xff\xff") + Chunk("data", ""))},
       {"FmtWithoutChannels", Riff(PcmFmt(false, 0) + Chunk("data", "abcd"))},
+      // A damaged channel count: no program could open the WAV we would write.
+      {"FmtWithThousandsOfChannels", Riff(PcmFmt(false, 9474) + Chunk("data", "abcd"))},
       {"NoData", Riff(PcmFmt() + Chunk("LIST", "INFO"))},
       {"TooShort", "RIFF"},
       {"Empty", ""},
