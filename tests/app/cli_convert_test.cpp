@@ -32,24 +32,9 @@ std::string RichSource() {
   SetFixedText(r.PostTimers[2].Id, "AUDe");
   r.PostTimers[2].Value = 2 * 8000;
 
-  bytes::Writer w;
-  const auto riff = w.BeginChunk("RIFF");
-  w.raw("WAVE");
-  const auto fmt = w.BeginChunk("fmt ");
-  w.le16(1);
-  w.le16(1);
-  w.le32(8000);
-  w.le32(16000);
-  w.le16(2);
-  w.le16(16);
-  w.EndChunk(fmt);
-  w.raw(RenderCartChunk(r));
-  const auto data = w.BeginChunk("data");
-  w.raw(test::PatternAudio(2 * 16000 + 2));
-  w.EndChunk(data);
-  w.raw(test::MakeListInfo({{"IART", "The Night Crew"}, {"INAM", "Caf\xE9 Sessions"}}));
-  w.PatchLe32(riff, static_cast<uint32_t>(w.size() - 8));
-  return w.data();
+  return test::MakeWavWithChunks(
+      1, 8000, 16, RenderCartChunk(r), test::PatternAudio(2 * 16000 + 2),
+      test::MakeListInfo({{"IART", "The Night Crew"}, {"INAM", "Caf\xE9 Sessions"}}));
 }
 
 TEST(CliConvert, EveryFirstFormatPairConvertsAndOtherProgramsReadTheResult) {

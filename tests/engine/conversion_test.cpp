@@ -44,26 +44,9 @@ CartRecord SampleCart() {
   return r;
 }
 
-// RIFF WAVE: fmt, the chunks before the audio, data, the chunks after it.
+// RIFF WAVE (44.1 kHz 16-bit stereo): fmt, the chunks before the audio, data, the chunks after it.
 std::string BuildWav(std::string_view before, std::string_view audio, std::string_view after) {
-  bytes::Writer w;
-  const auto riff = w.BeginChunk("RIFF");
-  w.raw("WAVE");
-  const auto fmt = w.BeginChunk("fmt ");
-  w.le16(kCd.FormatTag);
-  w.le16(kCd.Channels);
-  w.le32(kCd.SamplesPerSec);
-  w.le32(kCd.AvgBytesPerSec);
-  w.le16(kCd.BlockAlign);
-  w.le16(kCd.BitsPerSample);
-  w.EndChunk(fmt);
-  w.raw(before);
-  const auto data = w.BeginChunk("data");
-  w.raw(audio);
-  w.EndChunk(data);
-  w.raw(after);
-  w.PatchLe32(riff, static_cast<uint32_t>(w.size() - 8));
-  return w.data();
+  return test::MakeWavWithChunks(kCd.Channels, kCd.SamplesPerSec, kCd.BitsPerSample, before, audio, after);
 }
 
 struct Conversion : test::JobBench {

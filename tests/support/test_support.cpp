@@ -49,24 +49,31 @@ void WriteFileBytes(const fs::path& path, std::string_view bytes) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-std::string MakePcmWav(std::string_view audio, uint16_t channels, uint32_t rate, uint16_t bits) {
+std::string MakeWavWithChunks(uint16_t channels, uint32_t rate, uint16_t bits, std::string_view before,
+                              std::string_view audio, std::string_view after) {
   bytes::Writer w;
   const auto riff = w.BeginChunk("RIFF");
   w.raw("WAVE");
   const auto fmt = w.BeginChunk("fmt ");
   const uint16_t align = static_cast<uint16_t>(channels * ((bits + 7) / 8));
-  w.le16(1);
+  w.le16(1);  // PCM
   w.le16(channels);
   w.le32(rate);
   w.le32(rate * align);
   w.le16(align);
   w.le16(bits);
   w.EndChunk(fmt);
+  w.raw(before);
   const auto data = w.BeginChunk("data");
   w.raw(audio);
   w.EndChunk(data);
+  w.raw(after);
   w.PatchLe32(riff, static_cast<uint32_t>(w.size() - 8));
   return w.data();
+}
+
+std::string MakePcmWav(std::string_view audio, uint16_t channels, uint32_t rate, uint16_t bits) {
+  return MakeWavWithChunks(channels, rate, bits, "", audio, "");
 }
 
 std::string PatternAudio(std::size_t length) {

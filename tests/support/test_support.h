@@ -34,6 +34,11 @@ void WriteFileBytes(const std::filesystem::path& path, std::string_view bytes);
 std::string MakePcmWav(std::string_view audio, uint16_t channels = 2, uint32_t rate = 44100,
                        uint16_t bits = 16);
 
+// A RIFF WAVE with a 16-byte PCM fmt chunk, `before` between fmt and data, the data chunk
+// holding `audio` (padded when odd) and `after` behind it.
+std::string MakeWavWithChunks(uint16_t channels, uint32_t rate, uint16_t bits, std::string_view before,
+                              std::string_view audio, std::string_view after);
+
 // Deterministic audio bytes of the given length.
 std::string PatternAudio(std::size_t length);
 
