@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "riff/bytes.h"
 #include "riff/cart.h"
 #include "support/job_bench.h"
 
